@@ -1,0 +1,1 @@
+// Replaced as the application core is built.
