@@ -1,1 +1,0 @@
-// Replaced as the accounting core is built.
