@@ -1,0 +1,69 @@
+// Pelmora: meters a dial-up connection's time and cost.
+
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+#include <memory>
+
+#include <QApplication>
+
+#include "app/InstanceLock.h"
+#include "app/ShutdownSignals.h"
+#include "monitor/SysfsConnectionProbe.h"
+#include "platform/DataFolder.h"
+#include "platform/ScriptedMessageBoxes.h"
+#include "platform/SystemClock.h"
+#include "platform/qt/QtMessageBoxes.h"
+#include "platform/qt/QtProgramStarter.h"
+#include "ui/status/TMainFrame.h"
+
+using namespace pelmora;
+
+namespace {
+
+// PELMORA_ANSWERS lets tests and unattended runs answer every box; otherwise real boxes.
+std::unique_ptr<MessageBoxes> makeMessageBoxes() {
+  if (const char* answers = std::getenv("PELMORA_ANSWERS")) {
+    return std::make_unique<ScriptedMessageBoxes>(answers, std::cerr);
+  }
+  return std::make_unique<QtMessageBoxes>();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Pelmora"));
+  // The status window is hidden most of the time; only quitting ends the program.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  const auto boxes = makeMessageBoxes();
+  const DataFolder folder = DataFolder::fromEnvironment();
+  folder.ensureExists();
+
+  FileInstanceLock lock(folder.instanceLock());
+  const bool first = lock.acquire();
+  const QStringList arguments = QCoreApplication::arguments();
+  if (arguments.value(1) != QStringLiteral("/reboot") && !first) {
+    boxes->show(informationBox("Pelmora", "Программа уже запущена!"));
+    return 1;
+  }
+
+  try {
+    SystemClock clock;
+    SysfsConnectionProbe probe(SysfsConnectionProbe::rootFromEnvironment());
+    QtProgramStarter starter;
+    ShutdownSignals shutdownSignals;
+
+    TMainFrame frame(TMainFrame::Services{clock, probe, *boxes, starter, folder,
+                                          QCoreApplication::applicationFilePath().toStdString(),
+                                          arguments, [] { QCoreApplication::quit(); }});
+    QObject::connect(&shutdownSignals, &ShutdownSignals::received, &frame,
+                     &TMainFrame::systemShutdown);
+    frame.startUp();
+    QApplication::exec();
+  } catch (const std::exception& e) {
+    boxes->show(informationBox("Pelmora", e.what(), MessageIcon::Error));
+  }
+  return 0;
+}

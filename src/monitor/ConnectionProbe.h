@@ -1,0 +1,14 @@
+#pragma once
+
+namespace pelmora {
+
+// Asks the system whether the dial-up connection is up. Synchronous and quick enough for the
+// user-interface thread; never throws: whatever it cannot tell is "not connected".
+class ConnectionProbe {
+ public:
+  virtual ~ConnectionProbe() = default;
+  // 1 when a dial-up connection is up, 0 otherwise.
+  virtual int probe() = 0;
+};
+
+}  // namespace pelmora
