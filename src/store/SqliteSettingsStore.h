@@ -1,0 +1,44 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "store/AutostartFolder.h"
+#include "store/SettingsStore.h"
+
+namespace pelmora {
+
+class SqliteConnection;
+
+// The settings store on Linux: one SQLite database file (tables keys and entries, see
+// README-schema.md) for every key but the Run key, which is the desktop's autostart folder.
+//
+// One connection per store object. The first handle that opens starts a write transaction and
+// the last one that closes commits it, so the handles of one event share one transaction; a
+// handle destroyed without CloseKey (an error cut its event short) still commits what was
+// written. The journal is WAL and a busy timeout makes a second process (a restart) wait for
+// the lock instead of failing. Key and value names compare without regard to ASCII case only:
+// SQLite's NOCASE folds no other letters.
+class SqliteSettingsStore final : public SettingsStore {
+ public:
+  SqliteSettingsStore(std::filesystem::path database, std::filesystem::path autostartFolder);
+  ~SqliteSettingsStore() override;
+
+  // The database is opened at the first call; a file that cannot be opened or is not a
+  // database is a StoreError (and is left as it is), and the next call tries again.
+  std::unique_ptr<StoreKey> OpenKey(const std::string& path, bool create) override;
+  // Removes the key and its subkeys from the database; never touches the autostart folder.
+  void DeleteKey(const std::string& path) override;
+
+  const std::filesystem::path& databaseFile() const { return m_database; }
+
+ private:
+  SqliteConnection& connection();
+
+  std::filesystem::path m_database;
+  AutostartFolder m_autostart;
+  std::shared_ptr<SqliteConnection> m_connection;
+};
+
+}  // namespace pelmora
