@@ -99,7 +99,8 @@ class SqliteConnection {
       sqlite3_clear_bindings(m_stmt);
     }
     Query& text(int index, const std::string& value) {
-      sqlite3_bind_text(m_stmt, index, value.data(), static_cast<int>(value.size()), SQLITE_STATIC);
+      sqlite3_bind_text(m_stmt, index, value.data(), static_cast<int>(value.size()),
+                        SQLITE_TRANSIENT);
       return *this;
     }
     Query& integer(int index, std::int32_t value) {
