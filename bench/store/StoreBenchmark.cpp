@@ -65,10 +65,10 @@ void fill(SqliteSettingsStore& store, int extraValues) {
 
 void oneDisconnect(SqliteSettingsStore& store, int n) {
   auto key = store.OpenKey(pelmora::kProgramKey, true);
-  // Rounding and the zero-cost threshold, then the periods and the account.
+  // Rounding and the zero-cost threshold are read first, as the closing step does.
   const int trunc = key->ReadInteger("Trunc");
   const int zero = key->ReadInteger("Zero");
-  const int seconds = 60 + n % 60 + trunc + zero * 0;
+  const int seconds = trunc == 1 ? 120 : zero + 60 + n % 60;
   key->WriteInteger("Seconds", seconds);
   key->WriteString("Cents", "12,5");
   for (const char* name : {"SecondsD", "SecondsW", "SecondsM", "SecondsT"}) {
