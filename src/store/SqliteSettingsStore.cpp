@@ -73,7 +73,8 @@ class SqliteConnection {
     if (sqlite3_exec(m_db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr) != SQLITE_OK ||
         sqlite3_exec(m_db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr) != SQLITE_OK ||
         sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK) {
-      failOpen("файл не является базой настроек");
+      failOpen((sqlite3_errcode(m_db) & 0xFF) == SQLITE_NOTADB ? "файл не является базой настроек"
+                                                               : "не удалось подготовить файл");
     }
     for (const char* sql : {kFindKey, kAddKey, kFindEntry, kWriteEntry, kDeleteEntry,
                             kDeleteKeyEntries, kDeleteKeys}) {
