@@ -6,6 +6,7 @@
 #include <memory>
 
 #include <QApplication>
+#include <QSystemTrayIcon>
 
 #include "app/InstanceLock.h"
 #include "app/ShutdownSignals.h"
@@ -15,6 +16,9 @@
 #include "platform/SystemClock.h"
 #include "platform/qt/QtMessageBoxes.h"
 #include "platform/qt/QtProgramStarter.h"
+#include "platform/qt/QtScreen.h"
+#include "store/AutostartFolder.h"
+#include "store/SqliteSettingsStore.h"
 #include "ui/status/TMainFrame.h"
 
 using namespace pelmora;
@@ -53,14 +57,30 @@ int main(int argc, char* argv[]) {
     SystemClock clock;
     SysfsConnectionProbe probe(SysfsConnectionProbe::rootFromEnvironment());
     QtProgramStarter starter;
+    QtScreen screen;
+    SqliteSettingsStore store(folder.settingsDatabase(), AutostartFolder::defaultFolder());
     ShutdownSignals shutdownSignals;
 
-    TMainFrame frame(TMainFrame::Services{clock, probe, *boxes, starter, folder,
-                                          QCoreApplication::applicationFilePath().toStdString(),
-                                          arguments, [] { QCoreApplication::quit(); }});
+    TMainFrame frame(
+        TMainFrame::Services{.clock = clock,
+                             .probe = probe,
+                             .boxes = *boxes,
+                             .starter = starter,
+                             .store = store,
+                             .screen = screen,
+                             .folder = folder,
+                             .executable = QCoreApplication::applicationFilePath().toStdString(),
+                             .arguments = arguments,
+                             .terminate = [] { QCoreApplication::quit(); }});
     QObject::connect(&shutdownSignals, &ShutdownSignals::received, &frame,
                      &TMainFrame::systemShutdown);
     frame.startUp();
+    // Without a tray the window is the only way to the menu, so it is shown; offscreen there
+    // is nobody to show it to.
+    if (!QSystemTrayIcon::isSystemTrayAvailable() &&
+        QGuiApplication::platformName() != QStringLiteral("offscreen")) {
+      frame.mStatusClick();
+    }
     QApplication::exec();
   } catch (const std::exception& e) {
     boxes->show(informationBox("Pelmora", e.what(), MessageIcon::Error));

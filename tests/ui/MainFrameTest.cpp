@@ -12,15 +12,24 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
 #include <QSystemTrayIcon>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "monitor/ConnectionProbe.h"
 #include "platform/ProgramStarter.h"
+#include "platform/Screen.h"
+#include "store/StoreKeys.h"
 #include "support/FakeClock.h"
+#include "support/MemorySettingsStore.h"
 #include "support/RecordingMessageBoxes.h"
+#include "ui/status/StateArt.h"
 
 namespace pelmora {
 namespace {
@@ -38,6 +47,10 @@ struct CountingStarter : ProgramStarter {
   bool startCommandLine(const std::string&) override { return false; }
 };
 
+struct FixedScreen : Screen {
+  ScreenSize size() const override { return {1024, 768}; }
+};
+
 class MainFrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -45,6 +58,16 @@ class MainFrameTest : public ::testing::Test {
     fs::remove_all(m_folder);
     fs::create_directories(m_folder);
     m_clock.set(2026, 12, 8, 21, 30, 0);
+    for (const auto& [name, value] :
+         std::initializer_list<std::pair<const char*, Value>>{{"XX", 300},
+                                                              {"YY", 200},
+                                                              {"CurrencyStatus", 1},
+                                                              {"Currency", std::string("$")},
+                                                              {"CurrencySub", std::string("ц.")},
+                                                              {"SecondsPlus", 5},
+                                                              {"Zero", 20}}) {
+      m_store.set(kProgramKey, name, value);
+    }
   }
   void TearDown() override {
     m_frame.reset();
@@ -52,9 +75,9 @@ class MainFrameTest : public ::testing::Test {
   }
 
   TMainFrame& make(QStringList args = {QStringLiteral("pelmora")}) {
-    m_frame = std::make_unique<TMainFrame>(
-        TMainFrame::Services{m_clock, m_probe, m_boxes, m_starter, DataFolder(m_folder),
-                             "/usr/bin/pelmora", args, [this] { ++m_terminated; }});
+    m_frame = std::make_unique<TMainFrame>(TMainFrame::Services{
+        m_clock, m_probe, m_boxes, m_starter, m_store, m_screen, DataFolder(m_folder),
+        "/usr/bin/pelmora", args, [this] { ++m_terminated; }, [this] { return m_pointer; }});
     m_frame->startUp();
     return *m_frame;
   }
@@ -71,7 +94,22 @@ class MainFrameTest : public ::testing::Test {
     return s.str();
   }
 
+  using Value = testing::MemorySettingsStore::Value;
+  std::optional<Value> stored(const char* name) const { return m_store.value(kProgramKey, name); }
+
+  // Presses a display at a point, lets the mover tick with the pointer at a screen position.
+  QPoint drag(QWidget* control, QPoint at, QPoint pointer, int ticks = 5) {
+    QTest::mousePress(control, Qt::LeftButton, {}, at);
+    m_pointer = pointer;
+    for (int i = 0; i < ticks; ++i) m_frame->ttMoverTimer();
+    QTest::mouseRelease(control, Qt::LeftButton, {}, at);
+    return m_frame->pos();
+  }
+
   fs::path m_folder;
+  testing::MemorySettingsStore m_store;
+  FixedScreen m_screen;
+  std::optional<QPoint> m_pointer;
   testing::FakeClock m_clock;
   ScriptedProbe m_probe;
   testing::RecordingMessageBoxes m_boxes;
@@ -154,6 +192,223 @@ TEST_F(MainFrameTest, SystemShutdownEndsWithoutQuestionsAndKeepsTheCrashFile) {
   EXPECT_FALSE(frame.ttInternet->isActive());
   EXPECT_TRUE(fs::exists(m_folder / "Duration.tmp"));
   EXPECT_FALSE(fs::exists(m_folder / "Internet.LOG"));
+}
+
+TEST_F(MainFrameTest, ControlsSitWhereTheLayoutPutsThem) {
+  TMainFrame& frame = make();
+  EXPECT_EQ(frame.size(), QSize(105, 32));
+  const std::vector<std::tuple<QWidget*, QWidget*, QRect>> layout = {
+      {frame.MainFrameBG, &frame, {0, 0, 105, 32}},
+      {frame.subBGStatus, frame.MainFrameBG, {2, 2, 101, 28}},
+      {frame.cbState, frame.subBGStatus, {0, 0, 15, 15}},
+      {frame.iFinances, frame.subBGStatus, {14, -1, 16, 15}},
+      {frame.iTime, frame.subBGStatus, {14, 13, 16, 16}},
+      {frame.iState, frame.subBGStatus, {0, 15, 14, 14}},
+      {frame.Protector, frame.subBGStatus, {-1, -1, 30, 30}},
+      {frame.pCents, frame.subBGStatus, {30, 0, 55, 14}},
+      {frame.tCurrency, frame.pCents, {45, 1, 15, 15}},
+      {frame.pTime, frame.subBGStatus, {30, 14, 55, 14}},
+      {frame.iDown, frame.subBGStatus, {86, 0, 14, 27}}};
+  for (const auto& [control, parent, geometry] : layout) {
+    EXPECT_EQ(control->parentWidget(), parent) << control->metaObject()->className();
+    EXPECT_EQ(control->geometry(), geometry) << geometry.x() << "," << geometry.y();
+  }
+  EXPECT_EQ(frame.pCents->text(), QStringLiteral("0   "));
+  EXPECT_EQ(frame.pTime->text(), QStringLiteral("00:00:00"));
+  EXPECT_EQ(frame.tCurrency->text(), QStringLiteral("$"));
+  EXPECT_TRUE(frame.pTime->font().bold());
+  EXPECT_EQ(frame.pTime->font().pixelSize(), 11);
+  EXPECT_EQ(frame.tCurrency->font().pixelSize(), 9);
+  // The switch stays clickable above the drag handle, which covers the state glyph.
+  EXPECT_EQ(frame.subBGStatus->childAt(5, 5), frame.cbState);
+  EXPECT_EQ(frame.subBGStatus->childAt(5, 20), frame.Protector);
+  EXPECT_EQ(frame.stateGlyph(), QStringLiteral("State1"));
+  EXPECT_EQ(frame.downGlyph(), QStringLiteral("Down0"));
+
+  for (QTimer* t : {frame.ttMover, frame.ttHider, frame.ttFlasher}) EXPECT_FALSE(t->isActive());
+  EXPECT_EQ(frame.ttMover->interval(), 10);
+  EXPECT_EQ(frame.ttHider->interval(), 10000);
+  EXPECT_EQ(frame.ttFlasher->interval(), 250);
+}
+
+TEST_F(MainFrameTest, PicturesAreBuiltInAtTheirSizes) {
+  for (int n = 0; n < 4; ++n) EXPECT_EQ(StateArt::stateGlyph(n).size(), QSize(14, 14)) << n;
+  EXPECT_EQ(StateArt::downGlyph(false).size(), QSize(14, 27));
+  EXPECT_EQ(StateArt::downGlyph(true).size(), QSize(14, 27));
+  EXPECT_EQ(StateArt::financesPicture().size(), QSize(16, 15));
+  EXPECT_EQ(StateArt::timePicture().size(), QSize(16, 16));
+  const auto tray = [](int state) { return StateArt::trayIcon(state).pixmap(32).toImage(); };
+  EXPECT_EQ(tray(0).size(), QSize(32, 32));
+  EXPECT_NE(tray(0), tray(1));
+  EXPECT_NE(tray(1), tray(2));
+  EXPECT_EQ(tray(7), tray(0));  // an unknown state shows "switched off"
+}
+
+TEST_F(MainFrameTest, DraggingSnapsToTheEdgesAndStaysOnTheScreen) {
+  TMainFrame& frame = make();
+  frame.mStatusClick();
+  QSignalSpy dragged(&frame, &TMainFrame::positionDragged);
+  // Pressed at (10, 5) in the cost display: the grab offset is (40, 5).
+  const QPoint grab(40, 5);
+  const std::vector<std::pair<QPoint, QPoint>> cases = {
+      {{17, 17}, {0, 0}},       {{18, 18}, {18, 18}},     {{-50, -50}, {0, 0}},
+      {{901, 736}, {901, 736}}, {{902, 737}, {919, 736}}, {{3000, 5000}, {919, 736}},
+      {{500, 300}, {500, 300}}};
+  for (const auto& [wanted, landed] : cases) {
+    EXPECT_EQ(drag(frame.pCents, {10, 5}, wanted + grab), landed)
+        << wanted.x() << "," << wanted.y();
+    EXPECT_EQ(stored("XX"), Value(landed.x()));
+    EXPECT_EQ(stored("YY"), Value(landed.y()));
+    EXPECT_EQ(dragged.takeLast(), (QList<QVariant>{landed.x(), landed.y()}));
+  }
+  // The other handles count their offset by their own place in the contents frame.
+  EXPECT_EQ(drag(frame.Protector, {5, 5}, {104, 204}), QPoint(100, 200));
+  EXPECT_EQ(drag(frame.pTime, {3, 2}, {133, 216}), QPoint(100, 200));
+  EXPECT_FALSE(frame.ttMover->isActive());
+}
+
+TEST_F(MainFrameTest, AShortClickMovesNothingButWritesThePosition) {
+  TMainFrame& frame = make();
+  frame.mStatusClick();  // placed at XX = 300, YY = 200
+  m_store.set(kProgramKey, "XX", 1);
+  // Four ticks pass before the window follows the pointer.
+  EXPECT_EQ(drag(frame.pCents, {10, 5}, {700, 700}, 4), QPoint(300, 200));
+  EXPECT_EQ(stored("XX"), Value(300));
+  EXPECT_EQ(stored("YY"), Value(200));
+  EXPECT_FALSE(frame.ttMover->isActive());
+  // The symbol over the display is no handle; a pointer that cannot be read moves nothing.
+  QTest::mousePress(frame.tCurrency, Qt::LeftButton, {}, {2, 2});
+  EXPECT_FALSE(frame.ttMover->isActive());
+  m_pointer.reset();
+  QTest::mousePress(frame.pTime, Qt::LeftButton, {}, {2, 2});
+  for (int i = 0; i < 6; ++i) frame.ttMoverTimer();
+  EXPECT_EQ(frame.pos(), QPoint(300, 200));
+}
+
+TEST_F(MainFrameTest, HideButtonLightsUnderThePointerAndHides) {
+  TMainFrame& frame = make();
+  frame.mStatusClick();
+  QTest::mouseMove(frame.iDown, {5, 5});
+  EXPECT_EQ(frame.downGlyph(), QStringLiteral("Down1"));
+  QTest::mouseMove(frame.pTime, {5, 5});
+  EXPECT_EQ(frame.downGlyph(), QStringLiteral("Down0"));
+  QTest::mouseMove(frame.iDown, {5, 20});
+  EXPECT_TRUE(frame.hideButtonLit());
+  QTest::mouseClick(frame.iDown, Qt::LeftButton, {}, {5, 20});
+  EXPECT_FALSE(frame.isVisible());
+  EXPECT_FALSE(frame.hideButtonLit());
+  EXPECT_EQ(frame.downGlyph(), QStringLiteral("Down0"));
+
+  frame.mStatus->trigger();
+  EXPECT_TRUE(frame.isVisible());
+  frame.mHide->trigger();
+  EXPECT_FALSE(frame.isVisible());
+  frame.mStatusClick();
+  frame.ttHider->start();
+  frame.ttHiderTimer();
+  EXPECT_FALSE(frame.isVisible());
+  EXPECT_FALSE(frame.ttHider->isActive());
+}
+
+TEST_F(MainFrameTest, FlashingBlinksFourTimesAndEndsBrightGreen) {
+  TMainFrame& frame = make();
+  poll(1);
+  frame.startFlashing();
+  QStringList seen;
+  for (int i = 0; i < 3; ++i) {
+    frame.ttFlasherTimer();
+    seen << frame.stateGlyph();
+  }
+  // A round cut short (a disconnect) does not shorten the next one.
+  frame.stopFlashing();
+  frame.startFlashing();
+  seen.clear();
+  for (int i = 0; i < 8; ++i) {
+    frame.ttFlasherTimer();
+    seen << frame.stateGlyph();
+  }
+  EXPECT_EQ(seen.join(QLatin1Char(' ')),
+            QStringLiteral("State3 State2 State3 State2 State3 State2 State3 State2"));
+  EXPECT_FALSE(frame.ttFlasher->isActive());
+  EXPECT_EQ(frame.flashCount(), 0);
+}
+
+TEST_F(MainFrameTest, KeysAndDoubleClicksOpenTheSettings) {
+  TMainFrame& frame = make();
+  frame.mStatusClick();
+  QApplication::setActiveWindow(&frame);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+  QSignalSpy requested(&frame, &TMainFrame::settingsRequested);
+  QSignalSpy swallowed(frame.mAntiCloser, &QAction::triggered);
+  QTest::keyClick(&frame, Qt::Key_F4, Qt::AltModifier);
+  EXPECT_EQ(swallowed.size(), 1);
+  EXPECT_FALSE(frame.close());
+  EXPECT_TRUE(frame.isVisible());
+  QTest::keyClick(&frame, Qt::Key_F1);
+  ASSERT_EQ(requested.size(), 1);
+  EXPECT_EQ(requested.takeFirst().value(0).toString(), QStringLiteral("i"));
+
+  // The statistics open from the displays also while connected, when the menu is locked.
+  poll(1);
+  for (QWidget* w : {frame.Protector, frame.pCents, frame.pTime, frame.tCurrency}) {
+    QTest::mouseDClick(w, Qt::LeftButton, {}, {3, 3});
+  }
+  EXPECT_EQ(requested.size(), 4);
+  EXPECT_EQ(requested.takeLast().value(0).toString(), QStringLiteral("s"));
+  requested.clear();
+  // The tray: a double click while connected only shows; the middle button opens the options.
+  frame.hide();
+  m_probe.answer = 1;
+  frame.trayActivated(QSystemTrayIcon::Trigger);
+  frame.trayActivated(QSystemTrayIcon::DoubleClick);
+  EXPECT_TRUE(frame.isVisible());
+  EXPECT_TRUE(requested.isEmpty());
+  m_probe.answer = 0;
+  frame.trayActivated(QSystemTrayIcon::DoubleClick);
+  frame.trayActivated(QSystemTrayIcon::MiddleClick);
+  ASSERT_EQ(requested.size(), 2);
+  EXPECT_EQ(requested.at(0).value(0).toString(), QStringLiteral("s"));
+  EXPECT_EQ(requested.at(1).value(0).toString(), QStringLiteral("o"));
+}
+
+TEST_F(MainFrameTest, OnlyTheFirstShowingAfterStartUpClearsTheDisplaysForANewSymbol) {
+  TMainFrame& frame = make();
+  m_store.set(kProgramKey, "CurrencyStatus", 0);
+  frame.showCost("1.5   ");
+  frame.showDuration("00:12:34");
+  frame.mStatusClick();
+  EXPECT_EQ(frame.pos(), QPoint(300, 200));
+  EXPECT_EQ(frame.tCurrency->text(), QStringLiteral("ц."));
+  EXPECT_EQ(frame.pCents->text(), QStringLiteral("0   "));
+  EXPECT_EQ(frame.pTime->text(), QStringLiteral("00:00:00"));
+  EXPECT_FALSE(frame.startUpMarker());
+  EXPECT_EQ(frame.currencyStatus(), 0);
+  EXPECT_EQ(frame.extraSeconds(), 5);
+  EXPECT_EQ(frame.freeSeconds(), 20);
+
+  frame.iDownClick();
+  m_store.set(kProgramKey, "CurrencySub", std::string("р."));
+  frame.showCost("2   ");
+  frame.mStatusClick();
+  EXPECT_EQ(frame.tCurrency->text(), QStringLiteral("р."));
+  EXPECT_EQ(frame.pCents->text(), QStringLiteral("2   "));
+}
+
+TEST_F(MainFrameTest, StoreErrorsAreShownAndTheWindowGoesOn) {
+  TMainFrame& frame = make();
+  m_store.set(kProgramKey, "YY", std::string("top"));
+  frame.mStatusClick();
+  ASSERT_EQ(m_boxes.shown.size(), 1u);
+  EXPECT_EQ(m_boxes.shown[0].icon, MessageIcon::Error);
+  EXPECT_NE(m_boxes.shown[0].text.find("YY"), std::string::npos);
+  EXPECT_TRUE(frame.isVisible());
+
+  m_store.refuseWrites(true);
+  drag(frame.pCents, {1, 1}, {500, 500});
+  EXPECT_EQ(m_boxes.shown.size(), 2u);
+  EXPECT_FALSE(frame.ttMover->isActive());
+  frame.mQuit->trigger();
+  EXPECT_EQ(m_terminated, 1);
 }
 
 }  // namespace

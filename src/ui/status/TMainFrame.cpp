@@ -5,30 +5,105 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QFont>
+#include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QSystemTrayIcon>
+#include <QMouseEvent>
+#include <QShowEvent>
 #include <QTimer>
 
 #include "app/QuitController.h"
 #include "monitor/ConnectionProbe.h"
+#include "platform/MessageBoxes.h"
 #include "platform/ProgramVersion.h"
+#include "platform/Screen.h"
 #include "store/ConnectionLog.h"
+#include "store/SettingsStore.h"
+#include "store/StoreError.h"
+#include "store/StoreKeys.h"
 #include "ui/status/StateArt.h"
 
 namespace pelmora {
 
 namespace {
+
 constexpr int kPollInterval = 500;
+constexpr int kMoverInterval = 10;
+constexpr int kHiderInterval = 10000;
+constexpr int kFlasherInterval = 250;
+
+constexpr int kWindowWidth = 105;
+constexpr int kWindowHeight = 32;
+// Closer than this to the left, top or right edge, a dragged window snaps onto it.
+constexpr int kSnapMargin = 18;
+// The window stays where it was pressed for this many mover ticks, so a click never moves it.
+constexpr int kStillTicks = 4;
+constexpr int kFlashRound = 8;
+
+const QString kEmptyCost = QStringLiteral("0   ");
+const QString kEmptyTime = QStringLiteral("00:00:00");
+
+// The window's own font: a small fixed-pitch face, whatever the desktop has of it.
+QFont smallFont() {
+  QFont font;
+  font.setFamilies({QStringLiteral("Small Fonts"), QStringLiteral("DejaVu Sans Mono"),
+                    QStringLiteral("Liberation Mono"), QStringLiteral("Monospace")});
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  font.setPixelSize(9);
+  return font;
 }
+
+// The displays' face; the metric-compatible and narrow faces come first among the stand-ins.
+QFont displayFont(int pixels, bool bold) {
+  QFont font;
+  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                    QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans Condensed"),
+                    QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
+QFrame* panel(QWidget* parent, QFrame::Shadow shadow, const QRect& geometry) {
+  auto* frame = new QFrame(parent);
+  frame->setFrameStyle(QFrame::Panel | shadow);
+  frame->setLineWidth(1);
+  frame->setGeometry(geometry);
+  return frame;
+}
+
+QLabel* picture(QWidget* parent, const QRect& geometry, const QPixmap& pixmap) {
+  auto* label = new QLabel(parent);
+  label->setGeometry(geometry);
+  label->setAlignment(Qt::AlignCenter);
+  label->setPixmap(pixmap);
+  return label;
+}
+
+QLabel* display(QWidget* parent, const QRect& geometry, const QString& text) {
+  auto* label = new QLabel(text, parent);
+  label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  label->setLineWidth(1);
+  label->setGeometry(geometry);
+  label->setAlignment(Qt::AlignCenter);
+  label->setFont(displayFont(11, true));
+  return label;
+}
+
+}  // namespace
 
 TMainFrame::TMainFrame(Services services)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_services(std::move(services)),
       m_log(std::make_unique<ConnectionLog>(m_services.folder.connectionLog())) {
-  setWindowTitle(QStringLiteral("Pelmora"));
-  setFixedSize(105, 32);
+  setWindowTitle(QString::fromUtf8(kProgramName));
+  setFixedSize(kWindowWidth, kWindowHeight);
+  setFont(smallFont());
 
   MonitorView& view = *this;
   MonitorTransitions& transitions = *this;
@@ -38,12 +113,7 @@ TMainFrame::TMainFrame(Services services)
                               m_services.clock, *m_log, m_services.folder.durationFile(),
                               m_services.starter, m_services.executable, m_services.terminate});
 
-  ttInternet = new QTimer(this);
-  ttInternet->setInterval(kPollInterval);
-  // A coarse timer lets the system batch wake-ups; half a second needs no precision.
-  ttInternet->setTimerType(Qt::CoarseTimer);
-  connect(ttInternet, &QTimer::timeout, this, &TMainFrame::ttInternetTimer);
-
+  buildTimers();
   buildControls();
   buildMenu();
 }
@@ -53,15 +123,64 @@ TMainFrame::~TMainFrame() {
   if (trayIcon != nullptr) trayIcon->hide();
 }
 
+void TMainFrame::buildTimers() {
+  // Every timer starts disabled; only the polling runs while nothing happens.
+  const auto timer = [this](int interval, void (TMainFrame::*step)()) {
+    auto* t = new QTimer(this);
+    t->setInterval(interval);
+    connect(t, &QTimer::timeout, this, step);
+    return t;
+  };
+  ttInternet = timer(kPollInterval, &TMainFrame::ttInternetTimer);
+  // A coarse timer lets the system batch wake-ups; half a second needs no precision.
+  ttInternet->setTimerType(Qt::CoarseTimer);
+  ttMover = timer(kMoverInterval, &TMainFrame::ttMoverTimer);
+  ttMover->setTimerType(Qt::PreciseTimer);
+  ttHider = timer(kHiderInterval, &TMainFrame::ttHiderTimer);
+  ttFlasher = timer(kFlasherInterval, &TMainFrame::ttFlasherTimer);
+}
+
 void TMainFrame::buildControls() {
-  cbState = new QCheckBox(this);
-  cbState->setGeometry(2, 2, 15, 15);
+  MainFrameBG = panel(this, QFrame::Raised, QRect(0, 0, kWindowWidth, kWindowHeight));
+  subBGStatus = panel(MainFrameBG, QFrame::Sunken, QRect(2, 2, 101, 28));
+
+  cbState = new QCheckBox(subBGStatus);
+  cbState->setGeometry(0, 0, 15, 15);
+  cbState->setFocusPolicy(Qt::NoFocus);
+  // The pointer over the switch is neither the window nor the hide button.
+  cbState->setAttribute(Qt::WA_NoMousePropagation);
   // Runs whenever the check state changes, by the user, the menu or the program itself.
   connect(cbState, &QCheckBox::toggled, this, [this](bool on) { m_monitor->switchChanged(on); });
 
-  iState = new QLabel(this);
-  iState->setGeometry(2, 17, 14, 14);
-  iState->setPixmap(StateArt::stateGlyph(0));
+  iFinances = picture(subBGStatus, QRect(14, -1, 16, 15), StateArt::financesPicture());
+  iTime = picture(subBGStatus, QRect(14, 13, 16, 16), StateArt::timePicture());
+  iState = picture(subBGStatus, QRect(0, 15, 14, 14), {});
+  setStateGlyph(QStringLiteral("State0"));
+
+  // A transparent handle over the pictures to drag the window by.
+  Protector = new QLabel(subBGStatus);
+  Protector->setGeometry(-1, -1, 30, 30);
+
+  pCents = display(subBGStatus, QRect(30, 0, 55, 14), kEmptyCost);
+  tCurrency = new QLabel(QStringLiteral("$"), pCents);
+  tCurrency->setGeometry(45, 1, 15, 15);
+  tCurrency->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  tCurrency->setFont(displayFont(9, false));
+  pTime = display(subBGStatus, QRect(30, 14, 55, 14), kEmptyTime);
+
+  iDown = picture(subBGStatus, QRect(86, 0, 14, 27), {});
+  setDownGlyph(false);
+
+  // The switch stays clickable above the drag handle.
+  cbState->raise();
+
+  for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(MainFrameBG),
+                     static_cast<QWidget*>(subBGStatus), static_cast<QWidget*>(Protector),
+                     static_cast<QWidget*>(pCents), static_cast<QWidget*>(tCurrency),
+                     static_cast<QWidget*>(pTime), static_cast<QWidget*>(iDown)}) {
+    w->setMouseTracking(true);
+    if (w != this) w->installEventFilter(this);
+  }
 }
 
 void TMainFrame::buildMenu() {
@@ -80,57 +199,126 @@ void TMainFrame::buildMenu() {
   mReStart = PopupMenu->addAction(QStringLiteral("Перезапуск"));
   mQuit = PopupMenu->addAction(QStringLiteral("Выход"));
 
-  connect(mStatus, &QAction::triggered, this, &TMainFrame::showStatus);
-  connect(mHide, &QAction::triggered, this, &QWidget::hide);
-  connect(mStatistics, &QAction::triggered, this, [this] { openSettings(QStringLiteral("s")); });
+  connect(mStatus, &QAction::triggered, this, &TMainFrame::mStatusClick);
+  connect(mHide, &QAction::triggered, this, &TMainFrame::iDownClick);
+  connect(mStatistics, &QAction::triggered, this, &TMainFrame::mStatisticsClick);
   connect(mSettings, &QAction::triggered, this, [this] { openSettings(QStringLiteral("o")); });
   connect(mSwitch, &QAction::triggered, this, &TMainFrame::mSwitchClick);
   connect(mReStart, &QAction::triggered, this, &TMainFrame::mReStartClick);
   connect(mQuit, &QAction::triggered, this, &TMainFrame::mQuitClick);
 
-  setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(this, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& pos) { PopupMenu->popup(mapToGlobal(pos)); });
+  // The background's context menu; the controls on it pass their right clicks down to it.
+  MainFrameBG->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(MainFrameBG, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    // A right press on a display has started a drag whose release the menu will take: end
+    // the drag here, or the window would follow the pointer after the menu closes.
+    if (ttMover->isActive()) dragEnd();
+    PopupMenu->popup(MainFrameBG->mapToGlobal(pos));
+  });
+
+  // Keyboard shortcuts without a visible menu, active while the window has the focus.
+  mAntiCloser = new QAction(QStringLiteral(" "), this);
+  mAntiCloser->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+  mHelp = new QAction(QStringLiteral(" "), this);
+  mHelp->setShortcut(QKeySequence(Qt::Key_F1));
+  connect(mHelp, &QAction::triggered, this, &TMainFrame::mHelpClick);
+  addAction(mAntiCloser);
+  addAction(mHelp);
 
   trayIcon = new QSystemTrayIcon(this);
   trayIcon->setContextMenu(PopupMenu);
-  connect(trayIcon, &QSystemTrayIcon::activated, this,
-          [this](QSystemTrayIcon::ActivationReason reason) {
-            switch (reason) {
-              case QSystemTrayIcon::Trigger:
-                showStatus();
-                break;
-              case QSystemTrayIcon::DoubleClick:
-                if (m_services.probe.probe() == 0) openSettings(QStringLiteral("s"));
-                break;
-              case QSystemTrayIcon::MiddleClick:
-                openSettings(QStringLiteral("o"));
-                break;
-              default:
-                break;
-            }
-          });
+  connect(trayIcon, &QSystemTrayIcon::activated, this, &TMainFrame::trayActivated);
 }
 
 void TMainFrame::startUp() {
   trayIcon->setToolTip(QString::fromUtf8(kProgramTitle));
   refreshState(m_monitor->state());
-  // Where there is no tray the program runs all the same; the window stays reachable from the
-  // next start's refusal message and from its own context menu.
-  if (QSystemTrayIcon::isSystemTrayAvailable()) trayIcon->show();
+  // On X11 the icon is shown also when no tray is there yet: it appears once a tray starts
+  // (a desktop panel started after the program). Elsewhere only an existing tray takes it.
+  if (QSystemTrayIcon::isSystemTrayAvailable() ||
+      QGuiApplication::platformName() == QStringLiteral("xcb")) {
+    trayIcon->show();
+  }
 
   cbState->setChecked(true);
   if (m_services.arguments.value(1) == QStringLiteral("/off")) cbState->setChecked(false);
+  m_startUpMarker = true;
 }
 
-void TMainFrame::showStatus() {
+void TMainFrame::formShow() {
+  withStore([this] {
+    std::unique_ptr<StoreKey> key = m_services.store.OpenKey(kProgramKey, true);
+    move(key->ReadInteger("XX"), key->ReadInteger("YY"));
+    m_currencyStatus = key->ReadInteger("CurrencyStatus");
+    const QString symbol =
+        QString::fromStdString(key->ReadString(m_currencyStatus == 1 ? "Currency" : "CurrencySub"));
+    // Only the first showing after start-up clears the displays for a new symbol.
+    if (symbol != tCurrency->text() && m_startUpMarker) {
+      pCents->setText(kEmptyCost);
+      pTime->setText(kEmptyTime);
+    }
+    tCurrency->setText(symbol);
+    m_extraSeconds = key->ReadInteger("SecondsPlus");
+    m_freeSeconds = key->ReadInteger("Zero");
+    key->CloseKey();
+  });
+  m_startUpMarker = false;
+}
+
+void TMainFrame::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Spontaneous show events come from the window system restoring the window, not from
+  // the program showing it.
+  if (!event->spontaneous()) formShow();
+}
+
+void TMainFrame::showDuration(const std::string& text) {
+  pTime->setText(QString::fromStdString(text));
+}
+
+void TMainFrame::showCost(const std::string& text) {
+  pCents->setText(QString::fromStdString(text));
+}
+
+void TMainFrame::mStatusClick() {
   show();
   raise();
   activateWindow();
 }
 
-void TMainFrame::openSettings(const QString& /*tab*/) {
-  // The settings dialog is opened here once it exists.
+void TMainFrame::iDownClick() {
+  hide();
+  m_hover = false;
+  setDownGlyph(false);
+}
+
+void TMainFrame::mStatisticsClick() {
+  openSettings(QStringLiteral("s"));
+}
+
+void TMainFrame::mHelpClick() {
+  openSettings(QStringLiteral("i"));
+}
+
+void TMainFrame::openSettings(const QString& tab) {
+  // The settings dialog connects here and opens itself on the tab.
+  emit settingsRequested(tab);
+}
+
+void TMainFrame::trayActivated(QSystemTrayIcon::ActivationReason reason) {
+  switch (reason) {
+    case QSystemTrayIcon::Trigger:
+      mStatusClick();
+      break;
+    case QSystemTrayIcon::DoubleClick:
+      if (m_services.probe.probe() == 0) mStatisticsClick();
+      break;
+    case QSystemTrayIcon::MiddleClick:
+      openSettings(QStringLiteral("o"));
+      break;
+    default:  // the context menu opens by itself
+      break;
+  }
 }
 
 void TMainFrame::mQuitClick() {
@@ -157,6 +345,157 @@ void TMainFrame::closeEvent(QCloseEvent* event) {
   if (!m_ending) event->ignore();
 }
 
+bool TMainFrame::eventFilter(QObject* watched, QEvent* event) {
+  const bool dragHandle = watched == Protector || watched == pCents || watched == pTime;
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+      if (dragHandle) {
+        dragStart(static_cast<QWidget*>(watched), static_cast<QMouseEvent*>(event)->pos());
+        return true;
+      }
+      if (watched == iDown) {
+        m_downPressed = true;
+        return true;
+      }
+      // The symbol lies over the cost display but is no drag handle.
+      if (watched == tCurrency) return true;
+      break;
+    case QEvent::MouseButtonDblClick:
+      if (dragHandle || watched == tCurrency) {
+        if (dragHandle) {
+          dragStart(static_cast<QWidget*>(watched), static_cast<QMouseEvent*>(event)->pos());
+        }
+        // Opens the statistics also while connected, when the menu entry is locked.
+        mStatisticsClick();
+        return true;
+      }
+      if (watched == iDown) return true;
+      break;
+    case QEvent::MouseButtonRelease:
+      if (watched == iDown) {
+        const bool click =
+            m_downPressed && iDown->rect().contains(static_cast<QMouseEvent*>(event)->pos());
+        m_downPressed = false;
+        if (click) iDownClick();
+        return true;
+      }
+      if (dragHandle || watched == MainFrameBG || watched == subBGStatus) {
+        dragEnd();
+        return true;
+      }
+      break;
+    case QEvent::MouseMove:
+      if (watched == iDown) {
+        iDownMouseMove();
+        return true;
+      }
+      formMouseMove();
+      return true;
+    case QEvent::Leave:
+      // Leaving the window over the hide button must not leave the button lit.
+      if (watched == MainFrameBG) formMouseMove();
+      break;
+    default:
+      break;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TMainFrame::dragStart(QWidget* control, QPoint position) {
+  // The grab offset is counted from the contents frame's corner, by the control's place in it.
+  m_grab = position + control->pos();
+  m_moverTicks = 0;
+  ttMover->start();
+}
+
+void TMainFrame::ttMoverTimer() {
+  if (m_moverTicks <= kStillTicks) ++m_moverTicks;
+  if (m_moverTicks <= kStillTicks) return;
+  const std::optional<QPoint> pointer = pointerPosition();
+  if (!pointer) return;
+  const ScreenSize screen = m_services.screen.size();
+  int left = pointer->x() - m_grab.x();
+  int top = pointer->y() - m_grab.y();
+  // Near the right edge the window snaps onto it; past the bottom it stops at the edge.
+  if (left > screen.width - kWindowWidth - kSnapMargin) left = screen.width - kWindowWidth;
+  if (top > screen.height - kWindowHeight) top = screen.height - kWindowHeight;
+  if (left < kSnapMargin) left = 0;
+  if (top < kSnapMargin) top = 0;
+  move(left, top);
+  emit positionDragged(left, top);
+}
+
+void TMainFrame::dragEnd() {
+  ttMover->stop();
+  // Written on every release, also after a plain click that moved nothing.
+  withStore([this] {
+    std::unique_ptr<StoreKey> key = m_services.store.OpenKey(kProgramKey, true);
+    key->WriteInteger("XX", x());
+    key->WriteInteger("YY", y());
+    key->CloseKey();
+  });
+}
+
+std::optional<QPoint> TMainFrame::pointerPosition() const {
+  if (m_services.pointer) return m_services.pointer();
+  return QCursor::pos();
+}
+
+void TMainFrame::iDownMouseMove() {
+  if (!m_hover) {
+    setDownGlyph(true);
+    m_hover = true;
+  }
+}
+
+void TMainFrame::formMouseMove() {
+  if (m_hover) {
+    setDownGlyph(false);
+    m_hover = false;
+  }
+}
+
+void TMainFrame::ttHiderTimer() {
+  hide();
+  ttHider->stop();
+}
+
+void TMainFrame::startFlashing() {
+  m_flashCount = 0;
+  ttFlasher->start();
+}
+
+void TMainFrame::stopFlashing() {
+  ttFlasher->stop();
+  m_flashCount = 0;
+}
+
+void TMainFrame::ttFlasherTimer() {
+  ++m_flashCount;
+  // Odd ticks show the darker green, even ticks the bright one; the round ends bright.
+  setStateGlyph(m_flashCount % 2 == 1 ? QStringLiteral("State3") : QStringLiteral("State2"));
+  if (m_flashCount >= kFlashRound) stopFlashing();
+}
+
+void TMainFrame::withStore(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const StoreError& e) {
+    // Never into the event loop: the user is told what is wrong and can still quit.
+    m_services.boxes.show(informationBox(kProgramName, e.what(), MessageIcon::Error));
+  }
+}
+
+void TMainFrame::setStateGlyph(const QString& name) {
+  m_stateGlyph = name;
+  iState->setPixmap(StateArt::picture(name));
+}
+
+void TMainFrame::setDownGlyph(bool lit) {
+  m_downGlyph = lit ? QStringLiteral("Down1") : QStringLiteral("Down0");
+  iDown->setPixmap(StateArt::downGlyph(lit));
+}
+
 void TMainFrame::setPolling(bool on) {
   if (on) {
     ttInternet->start();
@@ -171,7 +510,7 @@ void TMainFrame::setSwitchCaption(const std::string& caption) {
 
 void TMainFrame::refreshState(int state) {
   m_trayState = (state == 1 || state == 2) ? state : 0;
-  iState->setPixmap(StateArt::stateGlyph(m_trayState));
+  setStateGlyph(QStringLiteral("State") + QString::number(m_trayState));
   trayIcon->setIcon(StateArt::trayIcon(m_trayState));
   trayIcon->setToolTip(QString::fromUtf8(kProgramTitle));
 }

@@ -2,19 +2,23 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include <QPoint>
 #include <QStringList>
+#include <QSystemTrayIcon>
 #include <QWidget>
 
+#include "accounting/Meter.h"
 #include "monitor/ConnectionMonitor.h"
 #include "platform/DataFolder.h"
 
 class QAction;
 class QCheckBox;
+class QFrame;
 class QLabel;
 class QMenu;
-class QSystemTrayIcon;
 class QTimer;
 
 namespace pelmora {
@@ -25,10 +29,16 @@ class ConnectionProbe;
 class MessageBoxes;
 class ProgramStarter;
 class QuitController;
+class Screen;
+class SettingsStore;
 
-// The status window: a tiny always-on-top strip with the monitor switch, the state glyph and
-// the running time and cost, plus the tray icon and the popup menu. Created hidden.
-class TMainFrame : public QWidget, private MonitorView, private MonitorTransitions {
+// The status window: a tiny borderless always-on-top strip with the monitor switch, the state
+// glyph, the running cost and time and a hide button, plus the tray icon and the popup menu.
+// Created hidden. The metering writes into its two panels through MeterDisplay.
+class TMainFrame : public QWidget,
+                   public MeterDisplay,
+                   private MonitorView,
+                   private MonitorTransitions {
   Q_OBJECT
 
  public:
@@ -37,23 +47,55 @@ class TMainFrame : public QWidget, private MonitorView, private MonitorTransitio
     ConnectionProbe& probe;
     MessageBoxes& boxes;
     ProgramStarter& starter;
+    SettingsStore& store;
+    const Screen& screen;
     DataFolder folder;
     std::string executable;           // this program, for the restart
     QStringList arguments;            // the command line, the program name first
     std::function<void()> terminate;  // ends the message loop
+    // The pointer's position on the screen, nothing when it cannot be read. Empty: the real
+    // mouse cursor.
+    std::function<std::optional<QPoint>()> pointer = {};
   };
 
   explicit TMainFrame(Services services);
   ~TMainFrame() override;  // FormDestroy: polling stopped, tray icon removed
 
-  // Runs once after creation: tray icon, monitor switched on (off again under "/off").
+  // Runs once after creation: tray icon, monitor switched on (off again under "/off"); ends by
+  // setting the start-up marker.
   void startUp();
+  // The steps run each time the window becomes visible: position, currency symbol, SecondsPlus
+  // and Zero from the store. Start-up also runs them once directly. Clears the start-up marker.
+  void formShow();
 
   const ConnectionMonitor& monitor() const { return *m_monitor; }
 
+  // MeterDisplay: pTime and pCents.
+  void showDuration(const std::string& text) override;
+  void showCost(const std::string& text) override;
+
+  // Values read by the last showing, for the metering.
+  int currencyStatus() const { return m_currencyStatus; }
+  int extraSeconds() const { return m_extraSeconds; }  // SecondsPlus
+  int freeSeconds() const { return m_freeSeconds; }    // Zero
+
+  // The flashing after a connect: four blinks in two seconds, ending bright green. Starting
+  // always begins a full round; stopping forgets where an interrupted round was.
+  void startFlashing();
+  void stopFlashing();
+
   // Controls, named as the user knows them.
+  QFrame* MainFrameBG = nullptr;
+  QFrame* subBGStatus = nullptr;
   QCheckBox* cbState = nullptr;
+  QLabel* iFinances = nullptr;
+  QLabel* iTime = nullptr;
   QLabel* iState = nullptr;
+  QLabel* Protector = nullptr;
+  QLabel* pCents = nullptr;
+  QLabel* tCurrency = nullptr;
+  QLabel* pTime = nullptr;
+  QLabel* iDown = nullptr;
   QMenu* PopupMenu = nullptr;
   QAction* mStatus = nullptr;
   QAction* mHide = nullptr;
@@ -62,17 +104,44 @@ class TMainFrame : public QWidget, private MonitorView, private MonitorTransitio
   QAction* mSwitch = nullptr;
   QAction* mReStart = nullptr;
   QAction* mQuit = nullptr;
+  // The hidden keyboard menu: Alt+F4 swallowed, F1 for the information tab.
+  QAction* mAntiCloser = nullptr;
+  QAction* mHelp = nullptr;
   QTimer* ttInternet = nullptr;
+  QTimer* ttMover = nullptr;
+  QTimer* ttHider = nullptr;
+  QTimer* ttFlasher = nullptr;
   QSystemTrayIcon* trayIcon = nullptr;
 
   // The tray icon's state, also where no tray is available.
   int trayState() const { return m_trayState; }
+  // Names of the pictures shown now: "State0".."State3", "Down0"/"Down1".
+  const QString& stateGlyph() const { return m_stateGlyph; }
+  const QString& downGlyph() const { return m_downGlyph; }
+  bool hideButtonLit() const { return m_hover; }
+  int flashCount() const { return m_flashCount; }
+  bool startUpMarker() const { return m_startUpMarker; }
+
+ signals:
+  // Asks the settings dialog to open on a tab; emitted by openSettings.
+  void settingsRequested(const QString& tab);
+  // The window was dragged to a new place; the settings dialog's position fields follow it.
+  void positionDragged(int left, int top);
 
  public slots:
   void mQuitClick();
   void mReStartClick();
   void mSwitchClick();
+  void mStatusClick();  // show the window and bring it to the front
+  void iDownClick();    // hide the window (also mHide)
+  void mStatisticsClick();
+  void mHelpClick();
   void ttInternetTimer();
+  void ttMoverTimer();
+  void ttHiderTimer();
+  void ttFlasherTimer();
+  // What the tray icon's mouse actions do.
+  void trayActivated(QSystemTrayIcon::ActivationReason reason);
   // SIGTERM, SIGINT, the session ending: quit at once, without questions.
   void systemShutdown();
   // Opens the settings dialog on a tab ("o", "s", "i"...).
@@ -80,6 +149,8 @@ class TMainFrame : public QWidget, private MonitorView, private MonitorTransitio
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // MonitorView
@@ -92,7 +163,17 @@ class TMainFrame : public QWidget, private MonitorView, private MonitorTransitio
 
   void buildControls();
   void buildMenu();
-  void showStatus();
+  void buildTimers();
+  void setStateGlyph(const QString& name);
+  void setDownGlyph(bool lit);
+
+  void dragStart(QWidget* control, QPoint position);
+  void dragEnd();  // ProtectorMouseUp
+  void iDownMouseMove();
+  void formMouseMove();
+  std::optional<QPoint> pointerPosition() const;
+  // Runs a step that uses the store; a store error is shown to the user instead of escaping.
+  void withStore(const std::function<void()>& step);
 
   Services m_services;
   std::unique_ptr<ConnectionLog> m_log;
@@ -100,6 +181,18 @@ class TMainFrame : public QWidget, private MonitorView, private MonitorTransitio
   std::unique_ptr<QuitController> m_quit;
   int m_trayState = 0;
   bool m_ending = false;
+
+  QString m_stateGlyph;
+  QString m_downGlyph;
+  bool m_hover = false;
+  bool m_downPressed = false;
+  QPoint m_grab;
+  int m_moverTicks = 0;
+  int m_flashCount = 0;
+  bool m_startUpMarker = false;
+  int m_currencyStatus = 0;
+  int m_extraSeconds = 0;
+  int m_freeSeconds = 0;
 };
 
 }  // namespace pelmora
