@@ -7,23 +7,50 @@
 
 namespace pelmora {
 
-// Internet.LOG, the journal of every connection the user reads in a text editor. Each entry is
-// appended at the end and the file is closed again; a write that fails loses the entry and
-// nothing else.
+struct DurationRecord;
+
+// Internet.LOG, the journal of every connection the user reads in a text editor: a header of
+// three lines, then entries appended at the end. Each entry is appended and the file closed
+// again; a write that fails loses the entry and nothing else.
+//
+// A normal connection leaves its connect line, its disconnect line, its summary line and an
+// empty line. The connect entry leaves its line open; the entry that follows closes it.
 class ConnectionLog {
  public:
   explicit ConnectionLog(std::filesystem::path path);
 
+  // Writes the header when the log cannot be opened for reading; an existing log is left as it
+  // is, whatever it holds. True when the header was written.
+  bool createHeaderIfMissing() const;
+  // The stamp and " - Connected", without a line end.
+  void appendConnect(const LocalTime& now) const;
+  // A line end closing the connect line, the stamp and " - DisConnected", a line end.
+  void appendDisconnect(const LocalTime& now) const;
+  // The summary line of a counted connection, as the metering builds it (summaryLineText),
+  // then a line end and an empty line.
+  void appendSummary(const std::string& summaryLine) const;
   // A line end closing the connect line, the stamp and " - Canceled", then an empty line.
   void appendCancel(const LocalTime& now) const;
+  // After a crash: a line end closing the connect line, then the date and time of the last
+  // protector tick as Duration.tmp holds them ("dd:mm:yyyy hh:mm:ss") and " - DisConnected",
+  // a line end.
+  void appendRestoredDisconnect(const DurationRecord& stored) const;
+  // A connection not counted: nine blanks, "= ", the duration text, " - ", then an empty line.
+  void appendIgnored(const std::string& durationText) const;
+  // A line end alone: closes a connect line that no other entry will close.
+  void appendLineEnd() const;
+  // Replaces the whole log with the header alone. False when it could not be written.
+  bool erase() const;
 
   const std::filesystem::path& path() const { return m_path; }
 
+  // The three header lines with their line ends.
+  static std::string header();
   // "dd.mm.yyyy hh:nn:ss", the stamp of every entry.
   static std::string stamp(const LocalTime& t);
 
  private:
-  bool append(const std::string& text) const;
+  void append(const std::string& text) const;
 
   std::filesystem::path m_path;
 };

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace pelmora {
+
+// The program's own text files (Internet.LOG, Account.LOG, Duration.tmp): CR LF line ends, and
+// the platform's text encoding (UTF-8 here, the Russian code page on Windows). Every function
+// opens, writes and closes within the call; a failure returns false and leaves no half-written
+// file behind.
+
+inline constexpr const char* kLineEnd = "\r\n";
+
+// Program text (UTF-8) as the files hold it.
+std::string toFileText(std::string_view utf8);
+// File bytes back into program text (UTF-8).
+std::string fromFileText(std::string_view bytes);
+
+// Appends the bytes at the end of the file, creating it when missing.
+bool appendToFile(const std::filesystem::path& file, std::string_view bytes);
+
+// Replaces the whole file with the bytes in one step: they are written to a temporary file in
+// the same folder, flushed to the disk and renamed over the file. A crash at any moment leaves
+// either the previous complete file or the new complete one.
+bool replaceFile(const std::filesystem::path& file, std::string_view bytes);
+
+// The temporary file replaceFile writes first; a crash can leave it behind.
+std::filesystem::path replacementPath(const std::filesystem::path& file);
+
+// True when the file can be opened for reading.
+bool canOpenForReading(const std::filesystem::path& file);
+
+// The platform half of replaceFile (TextFileLinux.cpp / TextFileWindows.cpp).
+namespace detail {
+// fopen for a path in the platform's own path encoding.
+std::FILE* openFile(const std::filesystem::path& file, const char* mode);
+// Pushes the file's written bytes to the disk.
+bool syncToDisk(std::FILE* file);
+// Renames `from` over `to`, replacing it, and makes the rename itself durable.
+bool moveOver(const std::filesystem::path& from, const std::filesystem::path& to);
+}  // namespace detail
+
+}  // namespace pelmora
