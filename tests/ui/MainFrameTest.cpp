@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -277,12 +278,28 @@ TEST_F(MainFrameTest, AShortClickMovesNothingButWritesThePosition) {
   EXPECT_EQ(stored("YY"), Value(200));
   EXPECT_FALSE(frame.ttMover->isActive());
   // The symbol over the display is no handle; a pointer that cannot be read moves nothing.
-  QTest::mousePress(frame.tCurrency, Qt::LeftButton, {}, {2, 2});
+  QTest::mouseClick(frame.tCurrency, Qt::LeftButton, {}, {2, 2});
   EXPECT_FALSE(frame.ttMover->isActive());
   m_pointer.reset();
   QTest::mousePress(frame.pTime, Qt::LeftButton, {}, {2, 2});
   for (int i = 0; i < 6; ++i) frame.ttMoverTimer();
+  QTest::mouseRelease(frame.pTime, Qt::LeftButton, {}, {2, 2});
   EXPECT_EQ(frame.pos(), QPoint(300, 200));
+}
+
+TEST_F(MainFrameTest, ARightPressOpensTheMenuAndEndsTheDragItStarted) {
+  TMainFrame& frame = make();
+  frame.mStatusClick();
+  for (QWidget* w : {static_cast<QWidget*>(frame.pTime), static_cast<QWidget*>(frame.cbState)}) {
+    QTest::mousePress(w, Qt::RightButton, {}, {4, 4});
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, {4, 4}, w->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(w, &menu);
+    EXPECT_TRUE(frame.PopupMenu->isVisible());
+    EXPECT_FALSE(frame.ttMover->isActive());
+    frame.PopupMenu->hide();
+    QTest::mouseRelease(w, Qt::RightButton, {}, {4, 4});
+  }
+  EXPECT_EQ(stored("XX"), Value(300));
 }
 
 TEST_F(MainFrameTest, HideButtonLightsUnderThePointerAndHides) {
@@ -293,6 +310,7 @@ TEST_F(MainFrameTest, HideButtonLightsUnderThePointerAndHides) {
   QTest::mouseMove(frame.pTime, {5, 5});
   EXPECT_EQ(frame.downGlyph(), QStringLiteral("Down0"));
   QTest::mouseMove(frame.iDown, {5, 20});
+  QTest::mouseMove(frame.cbState, {5, 5});  // the switch is not the window
   EXPECT_TRUE(frame.hideButtonLit());
   QTest::mouseClick(frame.iDown, Qt::LeftButton, {}, {5, 20});
   EXPECT_FALSE(frame.isVisible());

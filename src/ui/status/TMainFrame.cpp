@@ -147,8 +147,6 @@ void TMainFrame::buildControls() {
   cbState = new QCheckBox(subBGStatus);
   cbState->setGeometry(0, 0, 15, 15);
   cbState->setFocusPolicy(Qt::NoFocus);
-  // The pointer over the switch is neither the window nor the hide button.
-  cbState->setAttribute(Qt::WA_NoMousePropagation);
   // Runs whenever the check state changes, by the user, the menu or the program itself.
   connect(cbState, &QCheckBox::toggled, this, [this](bool on) { m_monitor->switchChanged(on); });
 
@@ -175,9 +173,10 @@ void TMainFrame::buildControls() {
   cbState->raise();
 
   for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(MainFrameBG),
-                     static_cast<QWidget*>(subBGStatus), static_cast<QWidget*>(Protector),
-                     static_cast<QWidget*>(pCents), static_cast<QWidget*>(tCurrency),
-                     static_cast<QWidget*>(pTime), static_cast<QWidget*>(iDown)}) {
+                     static_cast<QWidget*>(cbState), static_cast<QWidget*>(subBGStatus),
+                     static_cast<QWidget*>(Protector), static_cast<QWidget*>(pCents),
+                     static_cast<QWidget*>(tCurrency), static_cast<QWidget*>(pTime),
+                     static_cast<QWidget*>(iDown)}) {
     w->setMouseTracking(true);
     if (w != this) w->installEventFilter(this);
   }
@@ -354,7 +353,7 @@ bool TMainFrame::eventFilter(QObject* watched, QEvent* event) {
         return true;
       }
       if (watched == iDown) {
-        m_downPressed = true;
+        m_downPressed = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
         return true;
       }
       // The symbol lies over the cost display but is no drag handle.
@@ -385,6 +384,8 @@ bool TMainFrame::eventFilter(QObject* watched, QEvent* event) {
       }
       break;
     case QEvent::MouseMove:
+      // The pointer over the switch is neither the window nor the hide button.
+      if (watched == cbState) return static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton;
       if (watched == iDown) {
         iDownMouseMove();
         return true;
