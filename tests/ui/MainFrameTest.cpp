@@ -321,11 +321,15 @@ TEST_F(MainFrameTest, HideButtonLightsUnderThePointerAndHides) {
   EXPECT_TRUE(frame.isVisible());
   frame.mHide->trigger();
   EXPECT_FALSE(frame.isVisible());
+  // The delayed hiding, also in the middle of a drag, leaves nothing ticking.
   frame.mStatusClick();
   frame.ttHider->start();
+  QTest::mousePress(frame.pCents, Qt::LeftButton, {}, {2, 2});
   frame.ttHiderTimer();
   EXPECT_FALSE(frame.isVisible());
   EXPECT_FALSE(frame.ttHider->isActive());
+  EXPECT_FALSE(frame.ttMover->isActive());
+  QTest::mouseRelease(frame.pCents, Qt::LeftButton, {}, {2, 2});
 }
 
 TEST_F(MainFrameTest, FlashingBlinksFourTimesAndEndsBrightGreen) {

@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -269,6 +270,12 @@ void TMainFrame::showEvent(QShowEvent* event) {
   // Spontaneous show events come from the window system restoring the window, not from
   // the program showing it.
   if (!event->spontaneous()) formShow();
+}
+
+void TMainFrame::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  // A hidden window gets no button release: a drag in progress would tick on forever.
+  ttMover->stop();
 }
 
 void TMainFrame::showDuration(const std::string& text) {
