@@ -1,0 +1,221 @@
+// A connection cut by a crash: saved by the protector tick, offered again at the next start.
+#include "app/CrashRecovery.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "accounting/AccountingStore.h"
+#include "accounting/Meter.h"
+#include "app/CrashProtector.h"
+#include "app/FileSettlementLogs.h"
+#include "store/AccountLog.h"
+#include "store/ConnectionLog.h"
+#include "store/DurationFile.h"
+#include "store/StoreError.h"
+#include "store/TemporaryFolder.h"
+#include "support/FakeClock.h"
+#include "support/RecordingMessageBoxes.h"
+
+namespace pelmora {
+namespace {
+
+using testing::fileContent;
+using testing::integer;
+using testing::text;
+
+const std::string kHeader =
+    "==================================\r\nPelmora connections log\r\n"
+    "==================================\r\n";
+const std::string kQuestion =
+    "Во время прошлого соединения с Интернетом произошёл сбой,\nв результате которого, "
+    "программа НЕ была закрыта логически.\nНесмотря на это, программа запомнила длительность "
+    "последнего соединения.\nНажмите \"ДА\", чтобы его засчитать, или \"НЕТ\", чтобы "
+    "проигнорировать.";
+
+struct Panels final : MeterDisplay {
+  void showDuration(const std::string& t) override { time = t; }
+  void showCost(const std::string& t) override { cents = t; }
+  std::string time;
+  std::string cents;
+};
+
+// One run of the program: its own meter and warning latch over the shared store and folder.
+struct ProgramRun {
+  ProgramRun(testing::MemorySettingsStore& store, testing::FakeClock& clock)
+      : warning(boxes), meter(store, clock, panels, warning, '.') {}
+  testing::RecordingMessageBoxes boxes;
+  Panels panels;
+  TariffWarning warning;
+  Meter meter;
+};
+
+class CrashRecoveryTest : public ::testing::Test {
+ protected:
+  CrashRecoveryTest() {
+    testing::seedStore(store);
+    store.set(kProgramKey, "Account", std::string("100"));
+    // Sunday's evening price differs from Saturday's: the start weekday must decide.
+    DayTariffs sunday = defaultDayTariffs();
+    sunday.max.price = 99;
+    testing::putDay(store, 0, sunday);
+    log.createHeaderIfMissing();
+  }
+
+  // The Saturday connection: up at 23:55:00 on 14 March 2026, the last protector tick twelve
+  // minutes later, at 00:07:00 on Sunday; then the crash.
+  void crashSaturdayConnection() {
+    ProgramRun before(store, clock);
+    clock.set(2026, 3, 14, 23, 55, 0);
+    before.meter.startConnection(clock.now());
+    log.appendConnect(clock.now());
+    CrashProtector protector(before.meter, clock, durationFile);
+    for (int tick = 0; tick < 144; ++tick) {
+      clock.advance(5);
+      protector.tick();
+    }
+    clock.set(2026, 3, 15, 9, 30, 0);  // the next start
+  }
+
+  RecoveryOutcome recover(ProgramRun& run) {
+    FileSettlementLogs logs(log, accountLog);
+    return recoverCrashedConnection(durationFile, log, run.meter, logs, run.boxes);
+  }
+
+  testing::TemporaryFolder folder;
+  testing::MemorySettingsStore store;
+  testing::FakeClock clock;
+  ConnectionLog log{folder / "Internet.LOG"};
+  AccountLog accountLog{folder / "Account.LOG"};
+  DurationFile durationFile{folder / "Duration.tmp"};
+};
+
+TEST_F(CrashRecoveryTest, ProtectorTickWritesTheConnectionFromOneClockReading) {
+  crashSaturdayConnection();
+  EXPECT_EQ(fileContent(durationFile.path()), "720 23 55 6 00 07 00\r\n15:03:2026");
+}
+
+TEST_F(CrashRecoveryTest, SaturdayConnectionCountedOnYes) {
+  crashSaturdayConnection();
+  ProgramRun after(store, clock);
+  after.boxes.answers = {MessageAnswer::Yes};
+
+  EXPECT_EQ(recover(after), RecoveryOutcome::Counted);
+
+  ASSERT_EQ(after.boxes.shown.size(), 1u);
+  EXPECT_EQ(after.boxes.shown[0].title, "Аварийное восстановление...");
+  EXPECT_EQ(after.boxes.shown[0].text, kQuestion);
+  EXPECT_EQ(after.boxes.shown[0].defaultAnswer, MessageAnswer::Yes);
+  // 720 s at Saturday's evening price 75: 15 minor units, from 100 major units.
+  EXPECT_EQ(fileContent(log.path()), kHeader +
+                                         "14.03.2026 23:55:00 - Connected\r\n"
+                                         "15:03:2026 00:07:00 - DisConnected\r\n"
+                                         "         = 00:12:00 + [15c]\r\n\r\n");
+  EXPECT_EQ(after.panels.time, "00:12:00");
+  EXPECT_EQ(text(store, "Cents"), "15");
+  EXPECT_EQ(integer(store, "Seconds"), 720);
+  EXPECT_EQ(integer(store, "SecondsD"), 720);
+  EXPECT_EQ(text(store, "CentsT"), "15");
+  EXPECT_EQ(text(store, "Account"), "99.8499984741211");
+  EXPECT_EQ(fileContent(accountLog.path()), "99.8499984741211\r\n");
+  EXPECT_EQ(integer(store, "NumberD"), 0);
+  EXPECT_EQ(integer(store, "NumberT"), 0);
+  EXPECT_FALSE(std::filesystem::exists(durationFile.path()));
+}
+
+TEST_F(CrashRecoveryTest, SaturdayConnectionIgnoredOnNo) {
+  crashSaturdayConnection();
+  ProgramRun after(store, clock);
+  after.boxes.answers = {MessageAnswer::No};
+
+  EXPECT_EQ(recover(after), RecoveryOutcome::Ignored);
+
+  EXPECT_EQ(fileContent(log.path()), kHeader +
+                                         "14.03.2026 23:55:00 - Connected\r\n"
+                                         "15:03:2026 00:07:00 - DisConnected\r\n"
+                                         "         = 00:12:00 - \r\n\r\n");
+  EXPECT_EQ(text(store, "Account"), "100");
+  EXPECT_EQ(text(store, "CentsT"), "0");
+  EXPECT_EQ(integer(store, "SecondsT"), 0);
+  EXPECT_FALSE(std::filesystem::exists(accountLog.path()));
+  EXPECT_FALSE(std::filesystem::exists(durationFile.path()));
+}
+
+TEST_F(CrashRecoveryTest, NoFileIsTheNormalCase) {
+  ProgramRun after(store, clock);
+  EXPECT_EQ(recover(after), RecoveryOutcome::NothingFound);
+  EXPECT_TRUE(after.boxes.shown.empty());
+  EXPECT_EQ(fileContent(log.path()), kHeader);
+}
+
+TEST_F(CrashRecoveryTest, DamagedFileIsNeverCounted) {
+  for (const std::string content : {"720 23 55 6 00 0", "720 23 55 6 00 07 00\r\n15:0",
+                                    "720 23 55 9 00 07 00\r\n15:03:2026", ""}) {
+    log.erase();
+    log.appendConnect(LocalTime{});
+    std::ofstream(durationFile.path(), std::ios::binary) << content;
+    ProgramRun after(store, clock);
+
+    EXPECT_EQ(recover(after), RecoveryOutcome::Damaged) << content;
+
+    ASSERT_EQ(after.boxes.shown.size(), 1u);
+    EXPECT_EQ(after.boxes.shown[0].buttons, MessageButtons::Ok);
+    EXPECT_NE(after.boxes.shown[0].text.find("не может быть прочитан"), std::string::npos);
+    EXPECT_EQ(fileContent(log.path()), kHeader +
+                                           "01.01.1970 00:00:00 - Connected\r\n"
+                                           "         = --:--:-- - \r\n\r\n");
+    EXPECT_EQ(text(store, "Account"), "100");
+    EXPECT_EQ(integer(store, "SecondsT"), 0);
+    EXPECT_FALSE(std::filesystem::exists(durationFile.path()));
+  }
+}
+
+TEST_F(CrashRecoveryTest, FileIsDeletedEvenWhenSettlingFails) {
+  crashSaturdayConnection();
+  ProgramRun after(store, clock);
+  after.boxes.answers = {MessageAnswer::Yes};
+  store.refuseWrites(true);
+  EXPECT_THROW(recover(after), StoreError);
+  EXPECT_FALSE(std::filesystem::exists(durationFile.path()));
+}
+
+TEST_F(CrashRecoveryTest, UnwritableLogsStillCountTheConnection) {
+  crashSaturdayConnection();
+  // Both logs become impossible to write: a directory in the account log's place, the
+  // connection log removed and replaced by a directory as well.
+  std::filesystem::remove(log.path());
+  std::filesystem::create_directory(log.path());
+  std::filesystem::create_directory(accountLog.path());
+  ProgramRun after(store, clock);
+  after.boxes.answers = {MessageAnswer::Yes};
+
+  EXPECT_EQ(recover(after), RecoveryOutcome::Counted);
+  EXPECT_EQ(text(store, "Account"), "99.8499984741211");
+  EXPECT_TRUE(std::filesystem::is_directory(accountLog.path()));
+  EXPECT_FALSE(std::filesystem::exists(durationFile.path()));
+}
+
+// A whole connection through the real files: the four lines of the log and the balance copy.
+TEST_F(CrashRecoveryTest, NormalDisconnectLeavesFourLines) {
+  ProgramRun run(store, clock);
+  clock.set(2026, 3, 11, 10, 0, 0);  // Wednesday, MID price 60
+  run.meter.startConnection(clock.now());
+  log.appendConnect(clock.now());
+  clock.advance(61);
+  log.appendDisconnect(clock.now());
+  run.meter.setCurrentTime(clock.now());
+  run.meter.updateDuration();
+  FileSettlementLogs logs(log, accountLog);
+  run.meter.closeConnection(logs);
+
+  EXPECT_EQ(fileContent(log.path()), kHeader +
+                                         "11.03.2026 10:00:00 - Connected\r\n"
+                                         "11.03.2026 10:01:01 - DisConnected\r\n"
+                                         "         = 00:01:01 + [1.016666c]\r\n\r\n");
+  EXPECT_EQ(fileContent(accountLog.path()), text(store, "Account") + "\r\n");
+}
+
+}  // namespace
+}  // namespace pelmora
