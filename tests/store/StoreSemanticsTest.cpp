@@ -1,15 +1,19 @@
 // The behaviour every settings store shares, checked on the in-memory store the other modules'
-// tests use and on the real database file.
+// tests use and on the real store: the database file, or the registry on Windows.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
 #include <memory>
 
-#include "store/SqliteSettingsStore.h"
 #include "store/StoreError.h"
-#include "store/TemporaryFolder.h"
 #include "support/MemorySettingsStore.h"
+#ifdef _WIN32
+#include "store/win/RegistryBacking.h"
+#else
+#include "store/SqliteSettingsStore.h"
+#include "store/TemporaryFolder.h"
+#endif
 
 namespace pelmora {
 namespace {
@@ -20,6 +24,9 @@ struct MemoryBacking {
   SettingsStore& reopened() { return *store; }
 };
 
+#ifdef _WIN32
+using PlatformBacking = testing::RegistryBacking;
+#else
 struct SqliteBacking {
   testing::TemporaryFolder folder;
   std::unique_ptr<SettingsStore> store = make();
@@ -33,6 +40,8 @@ struct SqliteBacking {
     return *second;
   }
 };
+using PlatformBacking = SqliteBacking;
+#endif
 
 template <typename Backing>
 class StoreSemantics : public ::testing::Test {
@@ -41,7 +50,7 @@ class StoreSemantics : public ::testing::Test {
   SettingsStore& store() { return *backing.store; }
 };
 
-using Backings = ::testing::Types<MemoryBacking, SqliteBacking>;
+using Backings = ::testing::Types<MemoryBacking, PlatformBacking>;
 TYPED_TEST_SUITE(StoreSemantics, Backings);
 
 constexpr const char* kKey = "Software\\Kedrun\\Pelmora";

@@ -1,0 +1,191 @@
+#include "store/RegistrySettingsStore.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "platform/win/WideText.h"
+#include "store/StoreError.h"
+
+namespace pelmora {
+
+namespace {
+
+constexpr REGSAM kReadWrite = KEY_READ | KEY_WRITE;
+
+// Key names are at most 255 characters.
+constexpr DWORD kMaxKeyName = 256;
+
+class RegistryKey final : public StoreKey {
+ public:
+  RegistryKey(HKEY key, std::string path) : m_key(key), m_path(std::move(path)) {}
+  ~RegistryKey() override { CloseKey(); }
+  RegistryKey(const RegistryKey&) = delete;
+  RegistryKey& operator=(const RegistryKey&) = delete;
+
+  void CloseKey() override {
+    if (m_key != nullptr) RegCloseKey(m_key);
+    m_key = nullptr;
+  }
+
+  bool ValueExists(const std::string& name) override {
+    const auto [rc, type, size] = query(name);
+    return rc == ERROR_SUCCESS;
+  }
+
+  std::int32_t ReadInteger(const std::string& name) override {
+    const auto [rc, type, size] = query(name);
+    if (rc == ERROR_FILE_NOT_FOUND) throw StoreError(m_path, name, "Значение отсутствует.");
+    if (rc != ERROR_SUCCESS) failRead(name, rc);
+    if (type != REG_DWORD || size != sizeof(DWORD)) {
+      throw StoreError(m_path, name, "Ожидалось целое число (REG_DWORD).");
+    }
+    DWORD value = 0;
+    DWORD bytes = sizeof value;
+    const LSTATUS read = RegQueryValueExW(m_key, widen(name).c_str(), nullptr, nullptr,
+                                          reinterpret_cast<BYTE*>(&value), &bytes);
+    if (read != ERROR_SUCCESS) failRead(name, read);
+    return static_cast<std::int32_t>(value);
+  }
+
+  std::string ReadString(const std::string& name) override {
+    const std::wstring wideName = widen(name);
+    for (;;) {
+      const auto [rc, type, size] = query(name);
+      if (rc == ERROR_FILE_NOT_FOUND) return {};
+      if (rc != ERROR_SUCCESS) failRead(name, rc);
+      if (type != REG_SZ) throw StoreError(m_path, name, "Ожидалась строка (REG_SZ).");
+      std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+      DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+      DWORD readType = 0;
+      const LSTATUS read = RegQueryValueExW(m_key, wideName.c_str(), nullptr, &readType,
+                                            reinterpret_cast<BYTE*>(text.data()), &bytes);
+      if (read == ERROR_MORE_DATA) continue;  // it grew in between
+      if (read == ERROR_FILE_NOT_FOUND) return {};
+      if (read != ERROR_SUCCESS) failRead(name, read);
+      if (readType != REG_SZ) throw StoreError(m_path, name, "Ожидалась строка (REG_SZ).");
+      text.resize(bytes / sizeof(wchar_t));
+      // The stored terminator, and whatever a careless writer left after it, is not text.
+      if (const auto end = text.find(L'\0'); end != std::wstring::npos) text.resize(end);
+      return narrow(text);
+    }
+  }
+
+  void WriteInteger(const std::string& name, std::int32_t value) override {
+    requireOpen(name);
+    const DWORD data = static_cast<DWORD>(value);
+    const LSTATUS rc = RegSetValueExW(m_key, widen(name).c_str(), 0, REG_DWORD,
+                                      reinterpret_cast<const BYTE*>(&data), sizeof data);
+    if (rc != ERROR_SUCCESS) failWrite(name, rc);
+  }
+
+  void WriteString(const std::string& name, const std::string& value) override {
+    requireOpen(name);
+    const std::wstring text = widen(value);
+    const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    const LSTATUS rc = RegSetValueExW(m_key, widen(name).c_str(), 0, REG_SZ,
+                                      reinterpret_cast<const BYTE*>(text.c_str()), bytes);
+    if (rc != ERROR_SUCCESS) failWrite(name, rc);
+  }
+
+  void DeleteValue(const std::string& name) override {
+    requireOpen(name);
+    const LSTATUS rc = RegDeleteValueW(m_key, widen(name).c_str());
+    if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) {
+      throw StoreError(m_path, name, "Не удалось удалить значение: " + systemErrorText(rc));
+    }
+  }
+
+ private:
+  struct Query {
+    LSTATUS rc;
+    DWORD type;
+    DWORD size;
+  };
+
+  Query query(const std::string& name) {
+    requireOpen(name);
+    Query q{ERROR_SUCCESS, REG_NONE, 0};
+    q.rc = RegQueryValueExW(m_key, widen(name).c_str(), nullptr, &q.type, nullptr, &q.size);
+    return q;
+  }
+
+  void requireOpen(const std::string& name) const {
+    if (m_key == nullptr) throw StoreError(m_path, name, "Ключ закрыт.");
+  }
+
+  [[noreturn]] void failRead(const std::string& name, LSTATUS rc) const {
+    throw StoreError(m_path, name, "Не удалось прочитать значение: " + systemErrorText(rc));
+  }
+
+  [[noreturn]] void failWrite(const std::string& name, LSTATUS rc) const {
+    throw StoreError(m_path, name, "Запись запрещена: " + systemErrorText(rc));
+  }
+
+  HKEY m_key;
+  std::string m_path;
+};
+
+// Removes the subkeys of parent\name one by one, each with its own subkeys, then the key.
+LSTATUS deleteTree(HKEY parent, const std::wstring& name) {
+  HKEY key = nullptr;
+  LSTATUS rc = RegOpenKeyExW(parent, name.c_str(), 0, KEY_READ | KEY_WRITE | DELETE, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  for (;;) {
+    wchar_t child[kMaxKeyName];
+    DWORD length = kMaxKeyName;
+    rc = RegEnumKeyExW(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_NO_MORE_ITEMS) break;
+    if (rc == ERROR_SUCCESS) rc = deleteTree(key, std::wstring(child, length));
+    if (rc != ERROR_SUCCESS) {
+      RegCloseKey(key);
+      return rc;
+    }
+  }
+  RegCloseKey(key);
+  return RegDeleteKeyW(parent, name.c_str());
+}
+
+}  // namespace
+
+RegistrySettingsStore::RegistrySettingsStore(std::string prefix) : m_prefix(std::move(prefix)) {}
+
+std::string RegistrySettingsStore::systemPath(const std::string& path) const {
+  if (m_prefix.empty()) return path;
+  return path.empty() ? m_prefix : m_prefix + "\\" + path;
+}
+
+std::unique_ptr<StoreKey> RegistrySettingsStore::OpenKey(const std::string& path, bool create) {
+  const std::wstring wide = widen(systemPath(path));
+  HKEY key = nullptr;
+  LSTATUS rc = create ? RegCreateKeyExW(HKEY_LOCAL_MACHINE, wide.c_str(), 0, nullptr,
+                                        REG_OPTION_NON_VOLATILE, kReadWrite, nullptr, &key, nullptr)
+                      : RegOpenKeyExW(HKEY_LOCAL_MACHINE, wide.c_str(), 0, kReadWrite, &key);
+  // A user who may not write below the machine root still reads the settings; the writes of
+  // such a handle fail as refused writes.
+  if (rc == ERROR_ACCESS_DENIED) {
+    rc = RegOpenKeyExW(HKEY_LOCAL_MACHINE, wide.c_str(), 0, KEY_READ, &key);
+    if (rc == ERROR_FILE_NOT_FOUND && create) rc = ERROR_ACCESS_DENIED;
+  }
+  if (rc == ERROR_FILE_NOT_FOUND && !create) return nullptr;
+  if (rc != ERROR_SUCCESS) {
+    throw StoreError(
+        path, "",
+        (create ? "Не удалось создать ключ: " : "Не удалось открыть ключ: ") + systemErrorText(rc));
+  }
+  return std::make_unique<RegistryKey>(key, path);
+}
+
+void RegistrySettingsStore::DeleteKey(const std::string& path) {
+  const std::string key = systemPath(path);
+  // An empty path would be the machine root itself.
+  if (key.empty()) throw StoreError(path, "", "Не удалось удалить ключ: путь пуст.");
+  const LSTATUS rc = deleteTree(HKEY_LOCAL_MACHINE, widen(key));
+  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) {
+    throw StoreError(path, "", "Не удалось удалить ключ: " + systemErrorText(rc));
+  }
+}
+
+}  // namespace pelmora

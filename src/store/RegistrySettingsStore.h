@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "store/SettingsStore.h"
+
+namespace pelmora {
+
+// Windows: the settings store is the registry under HKEY_LOCAL_MACHINE, every key path taken
+// from there, the Run key (autostart) included. Integers are REG_DWORD, texts REG_SZ; texts go
+// through the wide-character calls, so they keep every letter whatever the system's code page
+// (on a Russian system a reader of the narrow calls sees them in CP1251). A handle is opened for
+// reading and writing, or for reading only where the user may not write (then every write is a
+// StoreError). Writes are the registry's own: nothing waits for CloseKey.
+class RegistrySettingsStore final : public SettingsStore {
+ public:
+  // prefix: a key below HKEY_LOCAL_MACHINE that stands for the root, so tests can keep their
+  // keys apart from the program's; empty for the program itself.
+  explicit RegistrySettingsStore(std::string prefix = {});
+
+  std::unique_ptr<StoreKey> OpenKey(const std::string& path, bool create) override;
+  // Deletes the subkeys first, deepest first, then the key.
+  void DeleteKey(const std::string& path) override;
+
+ private:
+  std::string systemPath(const std::string& path) const;
+
+  std::string m_prefix;
+};
+
+}  // namespace pelmora
