@@ -6,6 +6,7 @@
 #include <memory>
 
 #include <QApplication>
+#include <QLocale>
 #include <QSystemTrayIcon>
 
 #include "app/InstanceLock.h"
@@ -14,6 +15,7 @@
 #include "platform/DataFolder.h"
 #include "platform/ScriptedMessageBoxes.h"
 #include "platform/SystemClock.h"
+#include "platform/qt/DesktopSoundPlayer.h"
 #include "platform/qt/QtMessageBoxes.h"
 #include "platform/qt/QtProgramStarter.h"
 #include "platform/qt/QtScreen.h"
@@ -31,6 +33,13 @@ std::unique_ptr<MessageBoxes> makeMessageBoxes() {
     return std::make_unique<ScriptedMessageBoxes>(answers, std::cerr);
   }
   return std::make_unique<QtMessageBoxes>();
+}
+
+// The user's decimal separator for amount texts; a full stop where the locale's is not a
+// single character the files could hold.
+char decimalSeparator() {
+  const QString point = QLocale().decimalPoint();
+  return point.size() == 1 && point.at(0).unicode() < 0x80 ? point.at(0).toLatin1() : '.';
 }
 
 }  // namespace
@@ -57,6 +66,7 @@ int main(int argc, char* argv[]) {
     SystemClock clock;
     SysfsConnectionProbe probe(SysfsConnectionProbe::rootFromEnvironment());
     QtProgramStarter starter;
+    DesktopSoundPlayer sound;
     QtScreen screen;
     SqliteSettingsStore store(folder.settingsDatabase(), AutostartFolder::defaultFolder());
     ShutdownSignals shutdownSignals;
@@ -66,12 +76,14 @@ int main(int argc, char* argv[]) {
                              .probe = probe,
                              .boxes = *boxes,
                              .starter = starter,
+                             .sound = sound,
                              .store = store,
                              .screen = screen,
                              .folder = folder,
                              .executable = QCoreApplication::applicationFilePath().toStdString(),
                              .arguments = arguments,
-                             .terminate = [] { QCoreApplication::quit(); }});
+                             .terminate = [] { QCoreApplication::quit(); },
+                             .decimalSeparator = decimalSeparator()});
     QObject::connect(&shutdownSignals, &ShutdownSignals::received, &frame,
                      &TMainFrame::systemShutdown);
     frame.startUp();

@@ -83,6 +83,15 @@ std::string ProgramProcess::errorOutput() const {
   return s.str();
 }
 
+std::string ProgramProcess::messageBoxes() const {
+  std::istringstream in(errorOutput());
+  std::string boxes;
+  for (std::string line; std::getline(in, line);) {
+    if (line.find(" | ") != std::string::npos) boxes += line + "\n";
+  }
+  return boxes;
+}
+
 bool instanceLockHeld(const std::filesystem::path& dataFolder) {
   const auto lockFile = dataFolder / "pelmora.lock";
   if (!std::filesystem::exists(lockFile)) return false;

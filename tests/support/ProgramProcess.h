@@ -26,6 +26,9 @@ class ProgramProcess {
   void signal(int signo);
   pid_t pid() const { return m_pid; }
   std::string errorOutput() const;
+  // The message boxes the program answered from PELMORA_ANSWERS, one "title | text" line each;
+  // whatever else it wrote to standard error (toolkit warnings) is left out.
+  std::string messageBoxes() const;
 
  private:
   pid_t m_pid = -1;

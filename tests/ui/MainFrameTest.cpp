@@ -25,8 +25,11 @@
 
 #include "monitor/ConnectionProbe.h"
 #include "platform/ProgramStarter.h"
+#include "platform/SoundPlayer.h"
 #include "platform/Screen.h"
 #include "store/StoreKeys.h"
+#include "store/ConnectionLog.h"
+#include "store/StoreProcedures.h"
 #include "support/FakeClock.h"
 #include "support/MemorySettingsStore.h"
 #include "support/RecordingMessageBoxes.h"
@@ -46,6 +49,11 @@ struct CountingStarter : ProgramStarter {
   int starts = 0;
   bool start(const std::string&, const std::vector<std::string>&) override { return ++starts; }
   bool startCommandLine(const std::string&) override { return false; }
+};
+
+struct RecordingSound : SoundPlayer {
+  std::vector<std::string> played;
+  void play(const std::string& file) override { played.push_back(file); }
 };
 
 struct FixedScreen : Screen {
@@ -69,6 +77,9 @@ class MainFrameTest : public ::testing::Test {
                                                               {"Zero", 20}}) {
       m_store.set(kProgramKey, name, value);
     }
+    // Everything else as a previous run left it: the start writes no defaults.
+    WriteMissingDefaults(m_store, m_screen);
+    EnsureTariffWeek(m_store);
   }
   void TearDown() override {
     m_frame.reset();
@@ -77,7 +88,7 @@ class MainFrameTest : public ::testing::Test {
 
   TMainFrame& make(QStringList args = {QStringLiteral("pelmora")}) {
     m_frame = std::make_unique<TMainFrame>(TMainFrame::Services{
-        m_clock, m_probe, m_boxes, m_starter, m_store, m_screen, DataFolder(m_folder),
+        m_clock, m_probe, m_boxes, m_starter, m_sound, m_store, m_screen, DataFolder(m_folder),
         "/usr/bin/pelmora", args, [this] { ++m_terminated; }, [this] { return m_pointer; }});
     m_frame->startUp();
     return *m_frame;
@@ -115,6 +126,7 @@ class MainFrameTest : public ::testing::Test {
   ScriptedProbe m_probe;
   testing::RecordingMessageBoxes m_boxes;
   CountingStarter m_starter;
+  RecordingSound m_sound;
   int m_terminated = 0;
   std::unique_ptr<TMainFrame> m_frame;
 };
@@ -179,7 +191,8 @@ TEST_F(MainFrameTest, QuitWhileConnectedAsksAndCancelsOnYes) {
   EXPECT_EQ(m_boxes.shown.size(), 2u);
   EXPECT_EQ(m_terminated, 1);
   EXPECT_EQ(m_starter.starts, 0);  // the declined restart was forgotten
-  EXPECT_EQ(log(), "\r\n08.12.2026 21:30:00 - Canceled\r\n\r\n");
+  EXPECT_EQ(log(), ConnectionLog::header() +
+                       "08.12.2026 21:30:00 - Connected\r\n08.12.2026 21:30:00 - Canceled\r\n\r\n");
   EXPECT_FALSE(fs::exists(m_folder / "Duration.tmp"));
 }
 
@@ -192,7 +205,8 @@ TEST_F(MainFrameTest, SystemShutdownEndsWithoutQuestionsAndKeepsTheCrashFile) {
   EXPECT_EQ(m_terminated, 1);
   EXPECT_FALSE(frame.ttInternet->isActive());
   EXPECT_TRUE(fs::exists(m_folder / "Duration.tmp"));
-  EXPECT_FALSE(fs::exists(m_folder / "Internet.LOG"));
+  // The connection stays open in the log: the next start offers it for counting.
+  EXPECT_EQ(log(), ConnectionLog::header() + "08.12.2026 21:30:00 - Connected");
 }
 
 TEST_F(MainFrameTest, ControlsSitWhereTheLayoutPutsThem) {

@@ -16,12 +16,18 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include "accounting/Tariffs.h"
+#include "app/CrashProtector.h"
+#include "app/FileSettlementLogs.h"
 #include "app/QuitController.h"
+#include "app/StartupSequence.h"
 #include "monitor/ConnectionProbe.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramVersion.h"
 #include "platform/Screen.h"
+#include "store/AccountLog.h"
 #include "store/ConnectionLog.h"
+#include "store/DurationFile.h"
 #include "store/SettingsStore.h"
 #include "store/StoreError.h"
 #include "store/StoreKeys.h"
@@ -32,6 +38,8 @@ namespace pelmora {
 namespace {
 
 constexpr int kPollInterval = 500;
+constexpr int kDurationInterval = 1000;
+constexpr int kProtectorInterval = 5000;
 constexpr int kMoverInterval = 10;
 constexpr int kHiderInterval = 10000;
 constexpr int kFlasherInterval = 250;
@@ -101,11 +109,23 @@ QLabel* display(QWidget* parent, const QRect& geometry, const QString& text) {
 TMainFrame::TMainFrame(Services services)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_services(std::move(services)),
-      m_log(std::make_unique<ConnectionLog>(m_services.folder.connectionLog())) {
+      m_log(std::make_unique<ConnectionLog>(m_services.folder.connectionLog())),
+      m_accountLog(std::make_unique<AccountLog>(m_services.folder.accountLog())),
+      m_durationFile(std::make_unique<DurationFile>(m_services.folder.durationFile())),
+      m_settlementLogs(std::make_unique<FileSettlementLogs>(*m_log, *m_accountLog)),
+      m_tariffWarning(std::make_unique<TariffWarning>(m_services.boxes)) {
   setWindowTitle(QString::fromUtf8(kProgramName));
   setFixedSize(kWindowWidth, kWindowHeight);
   setFont(smallFont());
 
+  MeterDisplay& display = *this;
+  m_meter = std::make_unique<Meter>(m_services.store, m_services.clock, display, *m_tariffWarning,
+                                    m_services.decimalSeparator);
+  m_protector = std::make_unique<CrashProtector>(*m_meter, m_services.clock, *m_durationFile);
+  ConnectionWindow& window = *this;
+  m_actions = std::make_unique<ConnectionActions>(ConnectionActions::Context{
+      m_services.store, m_services.clock, *m_log, *m_meter, *m_settlementLogs, *m_durationFile,
+      m_services.sound, m_services.starter, window});
   MonitorView& view = *this;
   MonitorTransitions& transitions = *this;
   m_monitor = std::make_unique<ConnectionMonitor>(m_services.probe, view, transitions);
@@ -135,6 +155,9 @@ void TMainFrame::buildTimers() {
   ttInternet = timer(kPollInterval, &TMainFrame::ttInternetTimer);
   // A coarse timer lets the system batch wake-ups; half a second needs no precision.
   ttInternet->setTimerType(Qt::CoarseTimer);
+  ttDuration = timer(kDurationInterval, &TMainFrame::ttDurationTimer);
+  ttProtector = timer(kProtectorInterval, &TMainFrame::ttProtectorTimer);
+  ttProtector->setTimerType(Qt::CoarseTimer);
   ttMover = timer(kMoverInterval, &TMainFrame::ttMoverTimer);
   ttMover->setTimerType(Qt::PreciseTimer);
   ttHider = timer(kHiderInterval, &TMainFrame::ttHiderTimer);
@@ -240,8 +263,22 @@ void TMainFrame::startUp() {
     trayIcon->show();
   }
 
+  StartupResult result;
+  const bool ready = withStore([this, &result] {
+    result = StartupSequence({m_services.store, m_services.screen, m_services.clock,
+                              m_services.executable, *m_log, *m_accountLog, *m_durationFile,
+                              *m_meter, *m_settlementLogs, m_services.boxes})
+                 .run();
+  });
+  // After a store error the monitor stays off: nothing would be counted right. The menu still
+  // quits.
+  if (!ready) return;
+  if (result.recovery != RecoveryOutcome::NothingFound) m_monitor->forgetConnection();
+  if (result.showWindow) mStatusClick();
+
   cbState->setChecked(true);
   if (m_services.arguments.value(1) == QStringLiteral("/off")) cbState->setChecked(false);
+  formShow();
   m_startUpMarker = true;
 }
 
@@ -261,6 +298,9 @@ void TMainFrame::formShow() {
     m_extraSeconds = key->ReadInteger("SecondsPlus");
     m_freeSeconds = key->ReadInteger("Zero");
     key->CloseKey();
+    m_meter->setDisplayUnit(m_currencyStatus);
+    m_meter->setExtraSeconds(m_extraSeconds);
+    m_meter->setFreeSeconds(m_freeSeconds);
   });
   m_startUpMarker = false;
 }
@@ -338,6 +378,12 @@ void TMainFrame::mSwitchClick() {
 }
 void TMainFrame::ttInternetTimer() {
   m_monitor->poll();
+}
+void TMainFrame::ttDurationTimer() {
+  withStore([this] { m_meter->tick(); });
+}
+void TMainFrame::ttProtectorTimer() {
+  m_protector->tick();
 }
 
 void TMainFrame::systemShutdown() {
@@ -485,12 +531,14 @@ void TMainFrame::ttFlasherTimer() {
   if (m_flashCount >= kFlashRound) stopFlashing();
 }
 
-void TMainFrame::withStore(const std::function<void()>& step) {
+bool TMainFrame::withStore(const std::function<void()>& step) {
   try {
     step();
-  } catch (const StoreError& e) {
+    return true;
+  } catch (const std::exception& e) {
     // Never into the event loop: the user is told what is wrong and can still quit.
     m_services.boxes.show(informationBox(kProgramName, e.what(), MessageIcon::Error));
+    return false;
   }
 }
 
@@ -524,18 +572,52 @@ void TMainFrame::refreshState(int state) {
 }
 
 void TMainFrame::connected() {
-  // Nothing can be switched off or opened from the menu while a connection is metered.
-  cbState->setEnabled(false);
-  mSwitch->setEnabled(false);
-  mStatistics->setEnabled(false);
-  mSettings->setEnabled(false);
+  withStore([this] { m_actions->connect(); });
 }
 
 void TMainFrame::disconnected() {
-  cbState->setEnabled(true);
-  mSwitch->setEnabled(true);
-  mStatistics->setEnabled(true);
-  mSettings->setEnabled(true);
+  withStore([this] { m_actions->disconnect(); });
+}
+
+void TMainFrame::enableSwitch(bool enabled) {
+  cbState->setEnabled(enabled);
+  mSwitch->setEnabled(enabled);
+}
+
+void TMainFrame::enableSettings(bool enabled) {
+  mStatistics->setEnabled(enabled);
+  mSettings->setEnabled(enabled);
+  emit settingsCommitEnabled(enabled);
+}
+
+void TMainFrame::showStatusWindow() {
+  mStatusClick();
+}
+
+void TMainFrame::setMetering(bool on) {
+  if (on) {
+    ttDuration->start();
+    ttProtector->start();
+  } else {
+    ttDuration->stop();
+    ttProtector->stop();
+  }
+}
+
+void TMainFrame::setFlashing(bool on) {
+  if (on) {
+    startFlashing();
+  } else {
+    stopFlashing();
+  }
+}
+
+void TMainFrame::startHider() {
+  ttHider->start();
+}
+
+void TMainFrame::refreshStatistics() {
+  emit statisticsChanged();
 }
 
 }  // namespace pelmora

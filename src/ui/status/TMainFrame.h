@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "accounting/Meter.h"
+#include "app/ConnectionActions.h"
 #include "monitor/ConnectionMonitor.h"
 #include "platform/DataFolder.h"
 
@@ -23,14 +24,20 @@ class QTimer;
 
 namespace pelmora {
 
+class AccountLog;
 class Clock;
 class ConnectionLog;
+class CrashProtector;
+class DurationFile;
+class FileSettlementLogs;
 class ConnectionProbe;
 class MessageBoxes;
 class ProgramStarter;
 class QuitController;
 class Screen;
 class SettingsStore;
+class SoundPlayer;
+class TariffWarning;
 
 // The status window: a tiny borderless always-on-top strip with the monitor switch, the state
 // glyph, the running cost and time and a hide button, plus the tray icon and the popup menu.
@@ -38,7 +45,8 @@ class SettingsStore;
 class TMainFrame : public QWidget,
                    public MeterDisplay,
                    private MonitorView,
-                   private MonitorTransitions {
+                   private MonitorTransitions,
+                   private ConnectionWindow {
   Q_OBJECT
 
  public:
@@ -47,6 +55,7 @@ class TMainFrame : public QWidget,
     ConnectionProbe& probe;
     MessageBoxes& boxes;
     ProgramStarter& starter;
+    SoundPlayer& sound;
     SettingsStore& store;
     const Screen& screen;
     DataFolder folder;
@@ -56,19 +65,24 @@ class TMainFrame : public QWidget,
     // The pointer's position on the screen, nothing when it cannot be read. Empty: the real
     // mouse cursor.
     std::function<std::optional<QPoint>()> pointer = {};
+    // The locale's decimal separator, for every amount text written.
+    char decimalSeparator = '.';
   };
 
   explicit TMainFrame(Services services);
   ~TMainFrame() override;  // FormDestroy: polling stopped, tray icon removed
 
-  // Runs once after creation: tray icon, monitor switched on (off again under "/off"); ends by
-  // setting the start-up marker.
+  // Runs once after creation: tray icon; the store, files and counters brought up to date and
+  // a connection cut by a crash offered for counting; the window shown when so configured; the
+  // monitor switched on (off again under "/off"); the window's settings applied; ends by
+  // setting the start-up marker. A store error shows a box and leaves the monitor off.
   void startUp();
   // The steps run each time the window becomes visible: position, currency symbol, SecondsPlus
   // and Zero from the store. Start-up also runs them once directly. Clears the start-up marker.
   void formShow();
 
   const ConnectionMonitor& monitor() const { return *m_monitor; }
+  const Meter& meter() const { return *m_meter; }
 
   // MeterDisplay: pTime and pCents.
   void showDuration(const std::string& text) override;
@@ -108,6 +122,8 @@ class TMainFrame : public QWidget,
   QAction* mAntiCloser = nullptr;
   QAction* mHelp = nullptr;
   QTimer* ttInternet = nullptr;
+  QTimer* ttDuration = nullptr;
+  QTimer* ttProtector = nullptr;
   QTimer* ttMover = nullptr;
   QTimer* ttHider = nullptr;
   QTimer* ttFlasher = nullptr;
@@ -127,6 +143,10 @@ class TMainFrame : public QWidget,
   void settingsRequested(const QString& tab);
   // The window was dragged to a new place; the settings dialog's position fields follow it.
   void positionDragged(int left, int top);
+  // A connection was settled: an open settings dialog shows the new statistics.
+  void statisticsChanged();
+  // The settings dialog's OK button may be used (not while a connection is metered).
+  void settingsCommitEnabled(bool enabled);
 
  public slots:
   void mQuitClick();
@@ -137,6 +157,8 @@ class TMainFrame : public QWidget,
   void mStatisticsClick();
   void mHelpClick();
   void ttInternetTimer();
+  void ttDurationTimer();   // one metering tick
+  void ttProtectorTimer();  // Duration.tmp rewritten
   void ttMoverTimer();
   void ttHiderTimer();
   void ttFlasherTimer();
@@ -161,6 +183,14 @@ class TMainFrame : public QWidget,
   // MonitorTransitions
   void connected() override;
   void disconnected() override;
+  // ConnectionWindow
+  void enableSwitch(bool enabled) override;
+  void enableSettings(bool enabled) override;
+  void showStatusWindow() override;
+  void setMetering(bool on) override;
+  void setFlashing(bool on) override;
+  void startHider() override;
+  void refreshStatistics() override;
 
   void buildControls();
   void buildMenu();
@@ -173,11 +203,19 @@ class TMainFrame : public QWidget,
   void iDownMouseMove();
   void formMouseMove();
   std::optional<QPoint> pointerPosition() const;
-  // Runs a step that uses the store; a store error is shown to the user instead of escaping.
-  void withStore(const std::function<void()>& step);
+  // Runs a step that uses the store; a store error (or an amount that is no number) is shown to
+  // the user instead of escaping into the event loop. False when the step failed.
+  bool withStore(const std::function<void()>& step);
 
   Services m_services;
   std::unique_ptr<ConnectionLog> m_log;
+  std::unique_ptr<AccountLog> m_accountLog;
+  std::unique_ptr<DurationFile> m_durationFile;
+  std::unique_ptr<FileSettlementLogs> m_settlementLogs;
+  std::unique_ptr<TariffWarning> m_tariffWarning;
+  std::unique_ptr<Meter> m_meter;
+  std::unique_ptr<CrashProtector> m_protector;
+  std::unique_ptr<ConnectionActions> m_actions;
   std::unique_ptr<ConnectionMonitor> m_monitor;
   std::unique_ptr<QuitController> m_quit;
   int m_trayState = 0;

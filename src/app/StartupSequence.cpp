@@ -1,0 +1,65 @@
+#include "app/StartupSequence.h"
+
+#include "accounting/Meter.h"
+#include "accounting/Statistics.h"
+#include "app/AccountSynchronisation.h"
+#include "platform/Clock.h"
+#include "store/ConnectionLog.h"
+#include "store/SettingsStore.h"
+#include "store/StoreError.h"
+#include "store/StoreKeys.h"
+#include "store/StoreProcedures.h"
+
+namespace pelmora {
+
+namespace {
+
+std::unique_ptr<StoreKey> openKey(SettingsStore& store, const char* path) {
+  auto key = store.OpenKey(path, true);
+  if (!key) throw StoreError(path, "", "Ключ не удалось открыть.");
+  return key;
+}
+
+}  // namespace
+
+StartupResult StartupSequence::run() {
+  auto& c = m_context;
+  StartupResult result;
+
+  // The program key and the autostart list exist from here on. No handle is kept open across
+  // a question to the user: an open handle holds the store's write lock.
+  openKey(c.store, kProgramKey)->CloseKey();
+  openKey(c.store, kRunKey)->CloseKey();
+
+  StampVersionCheck(c.store, c.executable);
+  result.defaultsWritten = WriteMissingDefaults(c.store, c.screen);
+  result.tariffsIncomplete = EnsureTariffWeek(c.store);
+  StampVersionWrite(c.store);
+
+  c.connectionLog.createHeaderIfMissing();
+  synchroniseAccount(c.store, c.accountLog, c.boxes);
+  CountLaunch(c.store);
+
+  {
+    auto program = openKey(c.store, kProgramKey);
+    const LocalTime today = c.clock.now();
+    rollOverPeriods(*program, today);
+    recordStartDate(*program, today);  // Date, and the last connection's Cents and Seconds
+    // A connection cut by a crash is settled under the same rules as a live one: the free
+    // seconds and the display unit are the stored ones, not those of a window not yet shown.
+    c.meter.setExtraSeconds(program->ReadInteger("SecondsPlus"));
+    c.meter.setFreeSeconds(program->ReadInteger("Zero"));
+    c.meter.setDisplayUnit(program->ReadInteger("CurrencyStatus"));
+    program->CloseKey();
+  }
+  // Counted after the period resets: it belongs to the day of this start.
+  result.recovery =
+      recoverCrashedConnection(c.durationFile, c.connectionLog, c.meter, c.settlementLogs, c.boxes);
+
+  auto program = openKey(c.store, kProgramKey);
+  result.showWindow = program->ReadInteger("ShowOnStart") == 1 || result.defaultsWritten;
+  program->CloseKey();
+  return result;
+}
+
+}  // namespace pelmora

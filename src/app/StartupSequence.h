@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+#include <utility>
+
+#include "app/CrashRecovery.h"
+
+namespace pelmora {
+
+class AccountLog;
+class Clock;
+class ConnectionLog;
+class DurationFile;
+class Meter;
+class MessageBoxes;
+class Screen;
+class SettingsStore;
+class SettlementLogs;
+
+// What the start-up found, for the window to act on.
+struct StartupResult {
+  bool defaultsWritten = false;    // a first run, or values had gone missing
+  bool tariffsIncomplete = false;  // the tariff week was rewritten with the defaults
+  bool showWindow = false;         // ShowOnStart is 1, or defaults were written
+  RecoveryOutcome recovery = RecoveryOutcome::NothingFound;
+};
+
+// The store, files and counters brought up to date before the first poll, in a fixed order:
+// version check, missing defaults, tariff week, version stamp, log header, account
+// synchronisation, launch counter, period resets and the start date, the last connection's
+// values cleared, crash recovery. A store error abandons the remaining steps and is passed on.
+class StartupSequence {
+ public:
+  struct Context {
+    SettingsStore& store;
+    const Screen& screen;
+    const Clock& clock;
+    std::string executable;  // this program, for the autostart entry
+    const ConnectionLog& connectionLog;
+    const AccountLog& accountLog;
+    const DurationFile& durationFile;
+    Meter& meter;
+    SettlementLogs& settlementLogs;
+    MessageBoxes& boxes;
+  };
+
+  explicit StartupSequence(Context context) : m_context(std::move(context)) {}
+
+  StartupResult run();
+
+ private:
+  Context m_context;
+};
+
+}  // namespace pelmora

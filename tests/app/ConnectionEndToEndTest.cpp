@@ -1,0 +1,213 @@
+// The road of real connections through the real program: a fake PPP link brought up and down,
+// a process killed in the middle of a connection and started again.
+
+#include <chrono>
+#include <csignal>
+#include <memory>
+#include <regex>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "accounting/AmountText.h"
+#include "accounting/Money.h"
+#include "accounting/Tariffs.h"
+#include "app/ProgramFixture.h"
+#include "store/SqliteSettingsStore.h"
+#include "store/StoreKeys.h"
+#include "support/RecordingMessageBoxes.h"
+
+namespace pelmora {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testing::ProgramProcess;
+using testing::waitUntil;
+
+// Seconds since midnight of a log stamp "dd.mm.yyyy hh:nn:ss" found by a pattern.
+int stampSeconds(const std::string& log, const std::string& entry) {
+  const std::regex pattern("\\d\\d\\.\\d\\d\\.\\d{4} (\\d\\d):(\\d\\d):(\\d\\d)" + entry);
+  std::smatch m;
+  if (!std::regex_search(log, m, pattern)) return -1;
+  return std::stoi(m[1]) * 3600 + std::stoi(m[2]) * 60 + std::stoi(m[3]);
+}
+
+class ConnectionTest : public testing::ProgramFixture {
+ protected:
+  std::unique_ptr<SqliteSettingsStore> store() {
+    return std::make_unique<SqliteSettingsStore>(home() / "registry.db",
+                                                 m_root / "config" / "autostart");
+  }
+  std::int32_t integer(const char* name) {
+    auto s = store();
+    return s->OpenKey(kProgramKey, false)->ReadInteger(name);
+  }
+  std::string text(const char* name) {
+    auto s = store();
+    return s->OpenKey(kProgramKey, false)->ReadString(name);
+  }
+  void setInteger(const char* name, std::int32_t value) {
+    auto s = store();
+    s->OpenKey(kProgramKey, true)->WriteInteger(name, value);
+  }
+
+  // A first run writes the defaults; it ends before the test goes on.
+  void firstRun() {
+    setLink(false);
+    auto first = start();
+    ASSERT_TRUE(waitForText("Account.LOG", "0"));
+    waitForLock();
+    first->signal(SIGTERM);
+    ASSERT_EQ(first->wait(10s), 0);
+  }
+};
+
+TEST_F(ConnectionTest, AFirstStartWritesEveryDefaultAndTheHeader) {
+  firstRun();
+  EXPECT_EQ(file("Internet.LOG"),
+            "==================================\r\nPelmora connections log\r\n"
+            "==================================\r\n");
+  EXPECT_EQ(file("Account.LOG"), "0\r\n");
+  EXPECT_EQ(integer("HideOnDisconnect"), 1);
+  EXPECT_EQ(integer("SecondsPlus"), 5);
+  EXPECT_EQ(integer("Zero"), 20);
+  EXPECT_EQ(text("CurrencySub"), "ц.");
+  EXPECT_EQ(text("CurrencyCustomB"), "ТУГРИКОВ");
+  EXPECT_EQ(text("SoundON"), "/usr/share/sounds/freedesktop/stereo/service-login.oga");
+  EXPECT_EQ(integer("Trunc"), 0);
+  EXPECT_EQ(text("Version"), "2.4");
+  EXPECT_EQ(text("Account"), "0");
+  auto s = store();
+  EXPECT_EQ(s->OpenKey(tariffKey(6), false)->ReadInteger("MaxC"), 75);
+  EXPECT_EQ(s->OpenKey(kApplicationsKey, false)->ReadInteger("Pelmora v2.4"), 1);
+  EXPECT_FALSE(s->OpenKey(kRunKey, true)->ValueExists("Pelmora v2.4"));
+}
+
+TEST_F(ConnectionTest, ALinkUpForAFewSecondsIsMeteredAndSettled) {
+  firstRun();
+  setInteger("Zero", 0);  // so that a short connection costs something
+  auto program = start();
+  waitForLock();
+  setLink(true);
+  ASSERT_TRUE(waitForText("Internet.LOG", " - Connected"));
+  std::this_thread::sleep_for(3s);
+  setLink(false);
+  ASSERT_TRUE(waitForText("Internet.LOG", "]\r\n\r\n"));
+  program->signal(SIGTERM);
+  ASSERT_EQ(program->wait(10s), 0);
+  EXPECT_EQ(program->messageBoxes(), "");
+
+  const std::string log = file("Internet.LOG");
+  const int connected = stampSeconds(log, " - Connected\r\n");
+  const int disconnected = stampSeconds(log, " - DisConnected\r\n");
+  ASSERT_GE(connected, 0);
+  ASSERT_GE(disconnected, connected);  // no test runs across midnight in practice
+  const int seconds = disconnected - connected + 5;
+  EXPECT_EQ(integer("Seconds"), seconds);
+
+  // The price of the zone the connection started in, under the default tariffs.
+  testing::RecordingMessageBoxes boxes;
+  TariffWarning warning(boxes);
+  const DayTariffs day = defaultDayTariffs();
+  const int price =
+      zonePrice(lookupZone(day, connected / 3600, connected % 3600 / 60), day, warning);
+  const float cost = connectionCost(seconds, price);
+  const std::string costText = formatAmount(cost, '.');
+  EXPECT_EQ(text("Cents"), costText);
+  EXPECT_EQ(text("CentsD"), costText);
+  EXPECT_EQ(text("CentsT"), costText);
+  EXPECT_EQ(integer("SecondsT"), seconds);
+  for (const char* n : {"NumberD", "NumberW", "NumberM", "NumberT"}) EXPECT_EQ(integer(n), 1);
+  const std::string balance =
+      formatAmount(static_cast<float>(0.0L - kMinorToMajor * static_cast<long double>(cost)), '.');
+  EXPECT_EQ(text("Account"), balance);
+  EXPECT_EQ(file("Account.LOG"), balance + "\r\n");
+  EXPECT_FALSE(fs::exists(home() / "Duration.tmp"));
+
+  // Connect line, disconnect line, summary line, empty line.
+  const std::regex road(
+      "\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d - Connected\r\n"
+      "\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d - DisConnected\r\n"
+      "         = 00:00:\\d\\d \\+ \\[[0-9.]{1,8}c\\]\r\n\r\n$");
+  EXPECT_TRUE(std::regex_search(log, road)) << log;
+}
+
+// A process killed in the middle of a connection: what the protector saved is offered at the
+// next start.
+class CrashTest : public ConnectionTest {
+ protected:
+  // Meters a connection until Duration.tmp was written at least once, then kills the program.
+  // Returns the connection's true duration at the kill, SecondsPlus included.
+  int killMidConnection() {
+    firstRun();
+    auto program = start();
+    waitForLock();
+    setLink(true);
+    EXPECT_TRUE(waitForText("Internet.LOG", " - Connected"));
+    EXPECT_TRUE(waitUntil([&] { return fs::exists(home() / "Duration.tmp"); }, 10s));
+    std::this_thread::sleep_for(1500ms);
+    program->signal(SIGKILL);
+    const auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+    localtime_r(&now, &local);
+    EXPECT_EQ(program->wait(10s), 128 + SIGKILL);
+    const int connected = stampSeconds(file("Internet.LOG"), " - Connected");
+    return local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec - connected + 5;
+  }
+
+  static constexpr const char* kQuestion =
+      "Аварийное восстановление... | Во время прошлого соединения с Интернетом произошёл сбой,";
+};
+
+TEST_F(CrashTest, YesCountsTheConnectionWithoutCountingItAsAConnection) {
+  const int truth = killMidConnection();
+  setLink(false);
+  auto again = start({}, "yes");
+  ASSERT_TRUE(waitForText("Internet.LOG", "]\r\n\r\n"));
+  waitForLock();
+  again->signal(SIGTERM);
+  ASSERT_EQ(again->wait(10s), 0);
+
+  EXPECT_EQ(again->messageBoxes().rfind(kQuestion, 0), 0u) << again->messageBoxes();
+  const std::string log = file("Internet.LOG");
+  // The restored disconnect carries the time of the last protector tick.
+  EXPECT_TRUE(std::regex_search(
+      log, std::regex(" - Connected\r\n\\d\\d:\\d\\d:\\d{4} \\d\\d:\\d\\d:\\d\\d - DisConnected\r\n"
+                      "         = 00:00:\\d\\d \\+ \\[")))
+      << log;
+  const int seconds = integer("Seconds");
+  EXPECT_LE(seconds, truth + 1);
+  EXPECT_GE(seconds, truth - 6);
+  EXPECT_EQ(integer("SecondsD"), seconds);
+  for (const char* n : {"NumberD", "NumberW", "NumberM", "NumberT"}) EXPECT_EQ(integer(n), 0);
+  EXPECT_FALSE(fs::exists(home() / "Duration.tmp"));
+}
+
+TEST_F(CrashTest, NoLogsTheIgnoredConnectionAndALinkStillUpIsANewConnection) {
+  killMidConnection();
+  auto again = start({}, "no");  // the link is still up
+  ASSERT_TRUE(waitForText("Internet.LOG", " - \r\n\r\n"));
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        const std::string log = file("Internet.LOG");
+        return log.find(" - Connected", log.find(" - \r\n\r\n")) != std::string::npos;
+      },
+      10s));
+  again->signal(SIGTERM);
+  ASSERT_EQ(again->wait(10s), 0);
+
+  EXPECT_TRUE(
+      std::regex_search(file("Internet.LOG"),
+                        std::regex("DisConnected\r\n         = 00:00:\\d\\d - \r\n\r\n"
+                                   "\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d - Connected$")));
+  EXPECT_EQ(integer("Seconds"), 0);
+  EXPECT_EQ(text("CentsT"), "0");
+  EXPECT_EQ(text("Account"), "0");
+  // The new connection is being metered: the shutdown left its crash file.
+  EXPECT_EQ(integer("NumberT"), 0);
+}
+
+}  // namespace
+}  // namespace pelmora

@@ -1,0 +1,86 @@
+#pragma once
+
+// The real program in a sandbox of its own: offscreen, its own data folder, a fake sysfs tree
+// with one PPP link the test brings up and down, scripted answers to its message boxes.
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "support/ProgramProcess.h"
+
+namespace pelmora::testing {
+
+class ProgramFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_root = std::filesystem::temp_directory_path() /
+             ("pelmora-e2e-" + std::to_string(::getpid()) + "-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(m_root);
+    std::filesystem::create_directories(home());
+    std::filesystem::create_directories(sysfs() / "class" / "net");
+    std::filesystem::create_directories(m_root / "runtime");
+    std::filesystem::permissions(m_root / "runtime", std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
+  }
+  void TearDown() override { std::filesystem::remove_all(m_root); }
+
+  std::filesystem::path home() const { return m_root / "home"; }
+  std::filesystem::path sysfs() const { return m_root / "sys"; }
+
+  std::unique_ptr<ProgramProcess> start(std::vector<std::string> args = {},
+                                        const std::string& answers = "") {
+    const std::string name = "stderr-" + std::to_string(++m_runs) + ".txt";
+    return std::make_unique<ProgramProcess>(
+        PELMORA_EXECUTABLE, std::move(args),
+        std::map<std::string, std::string>{{"QT_QPA_PLATFORM", "offscreen"},
+                                           {"LC_ALL", "C.UTF-8"},
+                                           {"PELMORA_HOME", home().string()},
+                                           {"PELMORA_SYSFS", sysfs().string()},
+                                           {"PELMORA_ANSWERS", answers},
+                                           {"XDG_CONFIG_HOME", (m_root / "config").string()},
+                                           {"XDG_RUNTIME_DIR", (m_root / "runtime").string()}},
+        m_root / name);
+  }
+
+  // Started and holding its reference to the instance lock.
+  void waitForLock() {
+    ASSERT_TRUE(waitUntil([&] { return instanceLockHeld(home()); }, std::chrono::seconds(10)));
+  }
+
+  // The PPP link ppp0: up and running, or down (being set up).
+  void setLink(bool up) {
+    const auto dir = sysfs() / "class" / "net" / "ppp0";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "type") << "512\n";
+    std::ofstream(dir / "flags") << (up ? "0x10d1\n" : "0x1090\n");
+  }
+
+  std::string file(const std::string& name) const {
+    std::ifstream in(home() / name, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  // Waits until the file holds the text; false after the timeout.
+  bool waitForText(const std::string& name, const std::string& text,
+                   std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    return waitUntil([&] { return file(name).find(text) != std::string::npos; }, timeout);
+  }
+
+  std::filesystem::path m_root;
+  int m_runs = 0;
+};
+
+}  // namespace pelmora::testing
