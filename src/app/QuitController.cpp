@@ -7,6 +7,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramStarter.h"
 #include "store/ConnectionLog.h"
+#include "store/DurationFile.h"
 
 namespace pelmora {
 
@@ -36,8 +37,7 @@ void QuitController::mQuitClick() {
     return;
   }
   m_context.log.appendCancel(m_context.clock.now());
-  std::error_code ignored;
-  std::filesystem::remove(m_context.durationFile, ignored);
+  m_context.durationFile.remove();
   finish();
 }
 

@@ -8,6 +8,7 @@ namespace pelmora {
 
 class Clock;
 class ConnectionLog;
+class DurationFile;
 class MessageBoxes;
 class ProgramStarter;
 
@@ -20,7 +21,7 @@ class QuitController {
     MessageBoxes& boxes;
     const Clock& clock;
     const ConnectionLog& log;
-    std::filesystem::path durationFile;
+    const DurationFile& durationFile;
     ProgramStarter& starter;
     std::string executable;           // this program, for the restart
     std::function<void()> terminate;  // ends the message loop

@@ -12,6 +12,7 @@
 
 #include "platform/ProgramStarter.h"
 #include "store/ConnectionLog.h"
+#include "store/DurationFile.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBoxes.h"
 
@@ -44,7 +45,8 @@ class QuitTest : public ::testing::Test {
  protected:
   QuitTest()
       : folder(fs::temp_directory_path() / ("pelmora-quit-" + std::to_string(::getpid()))),
-        log(folder / "Internet.LOG") {
+        log(folder / "Internet.LOG"),
+        durationFile(folder / "Duration.tmp") {
     fs::remove_all(folder);
     fs::create_directories(folder);
     clock.set(2026, 12, 8, 9, 5, 7);
@@ -54,12 +56,13 @@ class QuitTest : public ::testing::Test {
   ~QuitTest() override { fs::remove_all(folder); }
 
   QuitController make() {
-    return QuitController({[this] { return connected; }, boxes, clock, log, folder / "Duration.tmp",
-                           starter, "/opt/my apps/pelmora", [this] { ++terminated; }});
+    return QuitController({[this] { return connected; }, boxes, clock, log, durationFile, starter,
+                           "/opt/my apps/pelmora", [this] { ++terminated; }});
   }
 
   fs::path folder;
   ConnectionLog log;
+  DurationFile durationFile;
   FakeClock clock;
   RecordingMessageBoxes boxes;
   RecordingStarter starter;

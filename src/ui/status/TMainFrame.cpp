@@ -129,10 +129,9 @@ TMainFrame::TMainFrame(Services services)
   MonitorView& view = *this;
   MonitorTransitions& transitions = *this;
   m_monitor = std::make_unique<ConnectionMonitor>(m_services.probe, view, transitions);
-  m_quit = std::make_unique<QuitController>(
-      QuitController::Context{[this] { return m_monitor->isConnected(); }, m_services.boxes,
-                              m_services.clock, *m_log, m_services.folder.durationFile(),
-                              m_services.starter, m_services.executable, m_services.terminate});
+  m_quit = std::make_unique<QuitController>(QuitController::Context{
+      [this] { return m_monitor->isConnected(); }, m_services.boxes, m_services.clock, *m_log,
+      *m_durationFile, m_services.starter, m_services.executable, m_services.terminate});
 
   buildTimers();
   buildControls();
