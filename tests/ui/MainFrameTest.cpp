@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QSignalSpy>
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QFrame>
@@ -175,6 +176,45 @@ TEST_F(MainFrameTest, ConnectLocksTheSwitchAndMenuUntilTheDisconnect) {
   EXPECT_TRUE(frame.cbState->isEnabled());
   EXPECT_TRUE(frame.mSwitch->isEnabled());
   EXPECT_TRUE(frame.mStatistics->isEnabled());
+}
+
+TEST_F(MainFrameTest, AConnectionShowsMetersAndHidesTheWindowAgain) {
+  TMainFrame& frame = make();
+  QSignalSpy commit(&frame, &TMainFrame::settingsCommitEnabled);
+  QSignalSpy statistics(&frame, &TMainFrame::statisticsChanged);
+  ASSERT_FALSE(frame.isVisible());
+  poll(1);  // ShowOnConnect and HideOnDisconnect are on by default
+  EXPECT_TRUE(frame.isVisible());
+  EXPECT_TRUE(frame.ttDuration->isActive());
+  EXPECT_TRUE(frame.ttProtector->isActive());
+  EXPECT_TRUE(frame.ttFlasher->isActive());
+  ASSERT_EQ(commit.size(), 1);
+  EXPECT_FALSE(commit.at(0).value(0).toBool());
+
+  m_clock.advance(1);
+  frame.ttDurationTimer();
+  EXPECT_EQ(frame.pTime->text(), QStringLiteral("00:00:06"));  // one second and SecondsPlus
+  EXPECT_EQ(frame.pCents->text(), QStringLiteral("0   "));     // free for the first 20 seconds
+  m_clock.advance(4);
+  frame.ttProtectorTimer();
+  EXPECT_TRUE(fs::exists(m_folder / "Duration.tmp"));
+
+  m_clock.advance(95);
+  poll(0);
+  EXPECT_FALSE(frame.ttDuration->isActive());
+  EXPECT_FALSE(frame.ttProtector->isActive());
+  EXPECT_FALSE(frame.ttFlasher->isActive());
+  EXPECT_TRUE(frame.ttHider->isActive());
+  EXPECT_FALSE(fs::exists(m_folder / "Duration.tmp"));
+  EXPECT_EQ(statistics.size(), 1);
+  EXPECT_TRUE(commit.at(1).value(0).toBool());
+  EXPECT_EQ(frame.pTime->text(), QStringLiteral("00:01:45"));
+  // 105 s at the MAX price of 75 from 21:30 cost 2.1875; CurrencyStatus 1 shows major units.
+  EXPECT_EQ(frame.pCents->text(), QStringLiteral("0.02187   "));
+  EXPECT_EQ(std::get<std::int32_t>(*stored("NumberT")), 1);
+  frame.ttHiderTimer();
+  EXPECT_FALSE(frame.isVisible());
+  EXPECT_TRUE(m_boxes.shown.empty());
 }
 
 TEST_F(MainFrameTest, QuitWhileConnectedAsksAndCancelsOnYes) {
