@@ -10,17 +10,17 @@
 #include <QSystemTrayIcon>
 
 #include "app/InstanceLock.h"
+#include "app/PlatformParts.h"
 #include "app/ShutdownSignals.h"
-#include "monitor/SysfsConnectionProbe.h"
+#include "monitor/ConnectionProbe.h"
 #include "platform/DataFolder.h"
+#include "platform/ProgramStarter.h"
+#include "platform/SoundPlayer.h"
 #include "platform/ScriptedMessageBoxes.h"
 #include "platform/SystemClock.h"
-#include "platform/qt/DesktopSoundPlayer.h"
 #include "platform/qt/QtMessageBoxes.h"
-#include "platform/qt/QtProgramStarter.h"
 #include "platform/qt/QtScreen.h"
-#include "store/AutostartFolder.h"
-#include "store/SqliteSettingsStore.h"
+#include "store/SettingsStore.h"
 #include "ui/status/TMainFrame.h"
 
 using namespace pelmora;
@@ -54,8 +54,8 @@ int main(int argc, char* argv[]) {
   const DataFolder folder = DataFolder::fromEnvironment();
   folder.ensureExists();
 
-  FileInstanceLock lock(folder.instanceLock());
-  const bool first = lock.acquire();
+  const auto lock = makeInstanceLock(folder);
+  const bool first = lock->acquire();
   const QStringList arguments = QCoreApplication::arguments();
   if (arguments.value(1) != QStringLiteral("/reboot") && !first) {
     boxes->show(informationBox("Pelmora", "Программа уже запущена!"));
@@ -64,20 +64,20 @@ int main(int argc, char* argv[]) {
 
   try {
     SystemClock clock;
-    SysfsConnectionProbe probe(SysfsConnectionProbe::rootFromEnvironment());
-    QtProgramStarter starter;
-    DesktopSoundPlayer sound;
+    const auto probe = makeConnectionProbe();
+    const auto starter = makeProgramStarter();
+    const auto sound = makeSoundPlayer();
+    const auto store = makeSettingsStore(folder);
     QtScreen screen;
-    SqliteSettingsStore store(folder.settingsDatabase(), AutostartFolder::defaultFolder());
     ShutdownSignals shutdownSignals;
 
     TMainFrame frame(
         TMainFrame::Services{.clock = clock,
-                             .probe = probe,
+                             .probe = *probe,
                              .boxes = *boxes,
-                             .starter = starter,
-                             .sound = sound,
-                             .store = store,
+                             .starter = *starter,
+                             .sound = *sound,
+                             .store = *store,
                              .screen = screen,
                              .folder = folder,
                              .executable = QCoreApplication::applicationFilePath().toStdString(),

@@ -1,0 +1,35 @@
+// Linux: flock, sysfs, SQLite with the XDG autostart folder, the desktop's sound player.
+#include "app/PlatformParts.h"
+
+#include "app/InstanceLock.h"
+#include "monitor/SysfsConnectionProbe.h"
+#include "platform/DataFolder.h"
+#include "platform/qt/DesktopSoundPlayer.h"
+#include "platform/qt/QtProgramStarter.h"
+#include "store/AutostartFolder.h"
+#include "store/SqliteSettingsStore.h"
+
+namespace pelmora {
+
+std::unique_ptr<InstanceLock> makeInstanceLock(const DataFolder& folder) {
+  return std::make_unique<FileInstanceLock>(folder.instanceLock());
+}
+
+std::unique_ptr<ConnectionProbe> makeConnectionProbe() {
+  return std::make_unique<SysfsConnectionProbe>(SysfsConnectionProbe::rootFromEnvironment());
+}
+
+std::unique_ptr<SettingsStore> makeSettingsStore(const DataFolder& folder) {
+  return std::make_unique<SqliteSettingsStore>(folder.settingsDatabase(),
+                                               AutostartFolder::defaultFolder());
+}
+
+std::unique_ptr<SoundPlayer> makeSoundPlayer() {
+  return std::make_unique<DesktopSoundPlayer>();
+}
+
+std::unique_ptr<ProgramStarter> makeProgramStarter() {
+  return std::make_unique<QtProgramStarter>();
+}
+
+}  // namespace pelmora

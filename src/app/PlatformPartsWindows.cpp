@@ -1,0 +1,33 @@
+// Windows: the named mutex, the remote-access service, the registry, sndPlaySound, CreateProcess.
+#include "app/PlatformParts.h"
+
+#include "app/MutexInstanceLock.h"
+#include "monitor/RasConnectionProbe.h"
+#include "platform/DataFolder.h"
+#include "platform/win/WinProgramStarter.h"
+#include "platform/win/WinSoundPlayer.h"
+#include "store/RegistrySettingsStore.h"
+
+namespace pelmora {
+
+std::unique_ptr<InstanceLock> makeInstanceLock(const DataFolder&) {
+  return std::make_unique<MutexInstanceLock>();
+}
+
+std::unique_ptr<ConnectionProbe> makeConnectionProbe() {
+  return std::make_unique<RasConnectionProbe>();
+}
+
+std::unique_ptr<SettingsStore> makeSettingsStore(const DataFolder&) {
+  return std::make_unique<RegistrySettingsStore>();
+}
+
+std::unique_ptr<SoundPlayer> makeSoundPlayer() {
+  return std::make_unique<WinSoundPlayer>();
+}
+
+std::unique_ptr<ProgramStarter> makeProgramStarter() {
+  return std::make_unique<WinProgramStarter>();
+}
+
+}  // namespace pelmora
