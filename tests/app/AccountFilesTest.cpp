@@ -10,7 +10,7 @@
 #include "store/AccountLog.h"
 #include "store/ConnectionLog.h"
 #include "store/StoreKeys.h"
-#include "store/TemporaryFolder.h"
+#include "support/TemporaryFolder.h"
 #include "support/MemorySettingsStore.h"
 #include "support/RecordingMessageBoxes.h"
 

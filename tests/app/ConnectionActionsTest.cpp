@@ -17,7 +17,7 @@
 #include "store/AccountLog.h"
 #include "store/ConnectionLog.h"
 #include "store/DurationFile.h"
-#include "store/TemporaryFolder.h"
+#include "support/TemporaryFolder.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBoxes.h"
 

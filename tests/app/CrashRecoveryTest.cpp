@@ -15,7 +15,7 @@
 #include "store/ConnectionLog.h"
 #include "store/DurationFile.h"
 #include "store/StoreError.h"
-#include "store/TemporaryFolder.h"
+#include "support/TemporaryFolder.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBoxes.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "TemporaryFolder.h"
+#include "support/TemporaryFolder.h"
 #include "store/AccountLog.h"
 #include "store/ConnectionLog.h"
 #include "store/DurationFile.h"

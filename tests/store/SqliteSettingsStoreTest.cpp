@@ -13,7 +13,7 @@
 
 #include "store/StoreError.h"
 #include "store/StoreKeys.h"
-#include "store/TemporaryFolder.h"
+#include "support/TemporaryFolder.h"
 
 namespace pelmora {
 namespace {

@@ -9,7 +9,7 @@
 #include "store/SqliteSettingsStore.h"
 #include "store/StartUpSteps.h"
 #include "store/StoreKeys.h"
-#include "store/TemporaryFolder.h"
+#include "support/TemporaryFolder.h"
 
 namespace pelmora {
 namespace {

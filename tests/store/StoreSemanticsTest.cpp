@@ -12,7 +12,7 @@
 #include "store/win/RegistryBacking.h"
 #else
 #include "store/SqliteSettingsStore.h"
-#include "store/TemporaryFolder.h"
+#include "support/TemporaryFolder.h"
 #endif
 
 namespace pelmora {

@@ -1,4 +1,4 @@
-#include "store/TemporaryFolder.h"
+#include "support/TemporaryFolder.h"
 
 #include <stdlib.h>
 
@@ -10,7 +10,7 @@
 namespace pelmora::testing {
 
 TemporaryFolder::TemporaryFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "pelmora-store-XXXXXX").string();
+  std::string pattern = (std::filesystem::temp_directory_path() / "pelmora-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   m_path = pattern;
 }
