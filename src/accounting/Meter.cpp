@@ -8,7 +8,6 @@
 #include "accounting/SettlementLogs.h"
 #include "accounting/Statistics.h"
 #include "store/SettingsStore.h"
-#include "store/StoreError.h"
 #include "store/StoreKeys.h"
 
 namespace pelmora {
@@ -148,8 +147,7 @@ void Meter::closeConnection(SettlementLogs& logs) {
   lookUpZone();
   updateCost();
 
-  auto program = m_store.OpenKey(kProgramKey, true);
-  if (!program) throw StoreError(kProgramKey, "", "Ключ не удалось открыть.");
+  auto program = openKey(m_store, kProgramKey);
   if (program->ReadInteger("Trunc") == 1) {
     m_seconds = roundUpToMinute(m_seconds);
     m_durationText = std::to_string(m_seconds / 60) + " мин.";

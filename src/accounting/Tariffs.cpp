@@ -2,7 +2,6 @@
 
 #include "platform/MessageBoxes.h"
 #include "store/SettingsStore.h"
-#include "store/StoreError.h"
 #include "store/StoreKeys.h"
 
 namespace pelmora {
@@ -41,9 +40,7 @@ DayTariffs defaultDayTariffs() {
 }
 
 DayTariffs readDayTariffs(SettingsStore& store, int weekday) {
-  const std::string path = tariffKey(weekday);
-  auto key = store.OpenKey(path, true);
-  if (!key) throw StoreError(path, "", "Ключ не удалось открыть.");
+  auto key = openKey(store, tariffKey(weekday));
   auto readZone = [&key](const std::string& prefix) {
     TariffZone z;
     z.beginHour = key->ReadInteger(prefix + "AH");

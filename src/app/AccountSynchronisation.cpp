@@ -4,21 +4,14 @@
 #include "platform/MessageBoxes.h"
 #include "store/AccountLog.h"
 #include "store/SettingsStore.h"
-#include "store/StoreError.h"
 #include "store/StoreKeys.h"
 
 namespace pelmora {
 
 namespace {
 
-std::unique_ptr<StoreKey> openProgramKey(SettingsStore& store) {
-  auto key = store.OpenKey(kProgramKey, true);
-  if (!key) throw StoreError(kProgramKey, "", "Ключ не удалось открыть.");
-  return key;
-}
-
 void writeStoredBalance(SettingsStore& store, const std::string& text) {
-  auto key = openProgramKey(store);
+  auto key = openKey(store, kProgramKey);
   key->WriteString("Account", text);
   key->CloseKey();
 }
@@ -38,7 +31,7 @@ bool isStoredAmount(const AccountToken& token) {
 // The currency sign, one blank and the balance, as both questions show it. The sign is read
 // afresh each time.
 std::string withCurrency(SettingsStore& store, const std::string& balance) {
-  auto key = openProgramKey(store);
+  auto key = openKey(store, kProgramKey);
   const std::string currency = key->ReadString("Currency");
   key->CloseKey();
   return currency + " " + balance;
@@ -82,7 +75,7 @@ void resolveDifference(SettingsStore& store, const AccountLog& accountLog, Messa
 
 void synchroniseAccount(SettingsStore& store, const AccountLog& accountLog, MessageBoxes& boxes) {
   // The store handle is closed before any question: nothing stays locked while a box is open.
-  auto key = openProgramKey(store);
+  auto key = openKey(store, kProgramKey);
   const bool valuePresent = key->ValueExists("Account");
   const std::string fromStore = valuePresent ? key->ReadString("Account") : std::string();
   key->CloseKey();

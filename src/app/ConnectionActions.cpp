@@ -8,18 +8,11 @@
 #include "store/ConnectionLog.h"
 #include "store/DurationFile.h"
 #include "store/SettingsStore.h"
-#include "store/StoreError.h"
 #include "store/StoreKeys.h"
 
 namespace pelmora {
 
 namespace {
-
-std::unique_ptr<StoreKey> openProgramKey(SettingsStore& store) {
-  auto key = store.OpenKey(kProgramKey, true);
-  if (!key) throw StoreError(kProgramKey, "", "Ключ не удалось открыть.");
-  return key;
-}
 
 // A flag is on only when it holds exactly 1.
 bool flagOn(StoreKey& key, const char* name) {
@@ -30,7 +23,7 @@ bool flagOn(StoreKey& key, const char* name) {
 
 void ConnectionActions::connect() {
   auto& c = m_context;
-  auto program = openProgramKey(c.store);
+  auto program = openKey(c.store, kProgramKey);
   // One reading of the clock stamps the log line and starts the connection.
   const LocalTime now = c.clock.now();
 
@@ -48,7 +41,7 @@ void ConnectionActions::connect() {
 
 void ConnectionActions::disconnect() {
   auto& c = m_context;
-  auto program = openProgramKey(c.store);
+  auto program = openKey(c.store, kProgramKey);
   const LocalTime now = c.clock.now();
 
   c.window.setFlashing(false);

@@ -6,21 +6,10 @@
 #include "platform/Clock.h"
 #include "store/ConnectionLog.h"
 #include "store/SettingsStore.h"
-#include "store/StoreError.h"
 #include "store/StoreKeys.h"
 #include "store/StoreProcedures.h"
 
 namespace pelmora {
-
-namespace {
-
-std::unique_ptr<StoreKey> openKey(SettingsStore& store, const char* path) {
-  auto key = store.OpenKey(path, true);
-  if (!key) throw StoreError(path, "", "Ключ не удалось открыть.");
-  return key;
-}
-
-}  // namespace
 
 StartupResult StartupSequence::run() {
   auto& c = m_context;

@@ -40,4 +40,7 @@ class SettingsStore {
   virtual void DeleteKey(const std::string& path) = 0;
 };
 
+// Opens the key, creating it when missing; StoreError when even that fails.
+std::unique_ptr<StoreKey> openKey(SettingsStore& store, const std::string& path);
+
 }  // namespace pelmora
