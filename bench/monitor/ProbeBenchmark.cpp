@@ -16,9 +16,9 @@ namespace fs = std::filesystem;
 
 // A machine with loopback, wired, wireless and docker interfaces, and optionally a PPP link.
 fs::path makeTree(bool pppUp) {
-  const fs::path root = fs::temp_directory_path() /
-                        ("pelmora-bench-sysfs-" + std::to_string(::getpid()) +
-                         (pppUp ? "-up" : "-down"));
+  const fs::path root =
+      fs::temp_directory_path() /
+      ("pelmora-bench-sysfs-" + std::to_string(::getpid()) + (pppUp ? "-up" : "-down"));
   const auto add = [&](const std::string& name, const char* type, const char* flags) {
     const fs::path dir = root / "class" / "net" / name;
     fs::create_directories(dir);
