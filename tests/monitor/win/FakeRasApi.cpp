@@ -39,8 +39,9 @@ std::vector<Connection> connections() {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) DWORD WINAPI
-    RasEnumConnectionsA(LPRASCONNA records, LPDWORD bytes, LPDWORD count) {
+extern "C" __attribute__((dllexport)) DWORD WINAPI RasEnumConnectionsA(LPRASCONNA records,
+                                                                       LPDWORD bytes,
+                                                                       LPDWORD count) {
   if (records == nullptr || bytes == nullptr || count == nullptr) return ERROR_INVALID_PARAMETER;
   if (records->dwSize != sizeof(RASCONNA)) return ERROR_INVALID_SIZE;
   if (script() == "fail") return ERROR_ACCESS_DENIED;
@@ -58,8 +59,8 @@ extern "C" __declspec(dllexport) DWORD WINAPI
   return ERROR_SUCCESS;
 }
 
-extern "C" __declspec(dllexport) DWORD WINAPI
-    RasGetConnectStatusA(HRASCONN connection, LPRASCONNSTATUSA status) {
+extern "C" __attribute__((dllexport)) DWORD WINAPI RasGetConnectStatusA(HRASCONN connection,
+                                                                        LPRASCONNSTATUSA status) {
   if (status == nullptr || status->dwSize != sizeof(RASCONNSTATUSA)) return ERROR_INVALID_SIZE;
   const std::vector<Connection> list = connections();
   const std::size_t index = reinterpret_cast<std::size_t>(connection);
