@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/win/WideText.h"
 #include "store/StoreError.h"
@@ -18,9 +19,63 @@ constexpr REGSAM kReadWrite = KEY_READ | KEY_WRITE;
 // Key names are at most 255 characters.
 constexpr DWORD kMaxKeyName = 256;
 
+}  // namespace
+
+// The registry has no transactions: a unit of atomically keeps the previous state of every value
+// it touches and writes them back when the unit fails.
+class RegistryUndo {
+ public:
+  // Notes the value as it is now, before its first change in the unit.
+  void remember(HKEY key, const std::wstring& keyPath, const std::wstring& name) {
+    for (const Entry& e : m_entries) {
+      if (e.keyPath == keyPath && e.name == name) return;
+    }
+    Entry e{keyPath, name, false, REG_NONE, {}};
+    DWORD size = 0;
+    if (RegQueryValueExW(key, name.c_str(), nullptr, &e.type, nullptr, &size) == ERROR_SUCCESS) {
+      e.data.resize(size);
+      e.existed = RegQueryValueExW(key, name.c_str(), nullptr, &e.type, e.data.data(), &size) ==
+                  ERROR_SUCCESS;
+      e.data.resize(size);
+    }
+    m_entries.push_back(std::move(e));
+  }
+
+  // Puts every remembered value back, the latest first; best effort.
+  void restore() const {
+    for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it) {
+      HKEY key = nullptr;
+      if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, it->keyPath.c_str(), 0, KEY_WRITE, &key) !=
+          ERROR_SUCCESS) {
+        continue;
+      }
+      if (it->existed) {
+        RegSetValueExW(key, it->name.c_str(), 0, it->type, it->data.data(),
+                       static_cast<DWORD>(it->data.size()));
+      } else {
+        RegDeleteValueW(key, it->name.c_str());
+      }
+      RegCloseKey(key);
+    }
+  }
+
+ private:
+  struct Entry {
+    std::wstring keyPath;
+    std::wstring name;
+    bool existed;
+    DWORD type;
+    std::vector<BYTE> data;
+  };
+  std::vector<Entry> m_entries;
+};
+
+namespace {
+
 class RegistryKey final : public StoreKey {
  public:
-  RegistryKey(HKEY key, std::string path) : m_key(key), m_path(std::move(path)) {}
+  RegistryKey(HKEY key, std::string path, std::wstring systemPath, RegistryUndo* undo)
+      : m_key(key), m_path(std::move(path)), m_systemPath(std::move(systemPath)), m_undo(undo) {}
   ~RegistryKey() override { CloseKey(); }
   RegistryKey(const RegistryKey&) = delete;
   RegistryKey& operator=(const RegistryKey&) = delete;
@@ -75,6 +130,7 @@ class RegistryKey final : public StoreKey {
 
   void WriteInteger(const std::string& name, std::int32_t value) override {
     requireOpen(name);
+    remember(name);
     const DWORD data = static_cast<DWORD>(value);
     const LSTATUS rc = RegSetValueExW(m_key, widen(name).c_str(), 0, REG_DWORD,
                                       reinterpret_cast<const BYTE*>(&data), sizeof data);
@@ -83,6 +139,7 @@ class RegistryKey final : public StoreKey {
 
   void WriteString(const std::string& name, const std::string& value) override {
     requireOpen(name);
+    remember(name);
     const std::wstring text = widen(value);
     const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
     const LSTATUS rc = RegSetValueExW(m_key, widen(name).c_str(), 0, REG_SZ,
@@ -92,6 +149,7 @@ class RegistryKey final : public StoreKey {
 
   void DeleteValue(const std::string& name) override {
     requireOpen(name);
+    remember(name);
     const LSTATUS rc = RegDeleteValueW(m_key, widen(name).c_str());
     if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) {
       throw StoreError(m_path, name, "Не удалось удалить значение: " + systemErrorText(rc));
@@ -112,6 +170,10 @@ class RegistryKey final : public StoreKey {
     return q;
   }
 
+  void remember(const std::string& name) {
+    if (m_undo != nullptr) m_undo->remember(m_key, m_systemPath, widen(name));
+  }
+
   void requireOpen(const std::string& name) const {
     if (m_key == nullptr) throw StoreError(m_path, name, "Ключ закрыт.");
   }
@@ -126,6 +188,8 @@ class RegistryKey final : public StoreKey {
 
   HKEY m_key;
   std::string m_path;
+  std::wstring m_systemPath;
+  RegistryUndo* m_undo;
 };
 
 // Removes the subkeys of parent\name one by one, each with its own subkeys, then the key.
@@ -175,7 +239,25 @@ std::unique_ptr<StoreKey> RegistrySettingsStore::OpenKey(const std::string& path
         path, "",
         (create ? "Не удалось создать ключ: " : "Не удалось открыть ключ: ") + systemErrorText(rc));
   }
-  return std::make_unique<RegistryKey>(key, path);
+  return std::make_unique<RegistryKey>(key, path, wide, m_undo);
+}
+
+void RegistrySettingsStore::atomically(const std::function<void()>& steps) {
+  // Inside a unit already: the outer one restores.
+  if (m_undo != nullptr) {
+    steps();
+    return;
+  }
+  RegistryUndo undo;
+  m_undo = &undo;
+  try {
+    steps();
+  } catch (...) {
+    m_undo = nullptr;
+    undo.restore();
+    throw;
+  }
+  m_undo = nullptr;
 }
 
 void RegistrySettingsStore::DeleteKey(const std::string& path) {

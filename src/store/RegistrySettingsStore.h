@@ -7,6 +7,8 @@
 
 namespace pelmora {
 
+class RegistryUndo;
+
 // Windows: the settings store is the registry under HKEY_LOCAL_MACHINE, every key path taken
 // from there, the Run key (autostart) included. Integers are REG_DWORD, texts REG_SZ; texts go
 // through the wide-character calls, so they keep every letter whatever the system's code page
@@ -22,11 +24,14 @@ class RegistrySettingsStore final : public SettingsStore {
   std::unique_ptr<StoreKey> OpenKey(const std::string& path, bool create) override;
   // Deletes the subkeys first, deepest first, then the key.
   void DeleteKey(const std::string& path) override;
+  // The registry has no transactions: a failed unit writes back the values it had changed.
+  void atomically(const std::function<void()>& steps) override;
 
  private:
   std::string systemPath(const std::string& path) const;
 
   std::string m_prefix;
+  RegistryUndo* m_undo = nullptr;  // the unit in progress, if any
 };
 
 }  // namespace pelmora

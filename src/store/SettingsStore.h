@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -38,6 +39,11 @@ class SettingsStore {
   virtual std::unique_ptr<StoreKey> OpenKey(const std::string& path, bool create) = 0;
   // Removes the key with all its subkeys and values; a missing key is no error.
   virtual void DeleteKey(const std::string& path) = 0;
+  // Runs the steps as one unit: everything they write through keys opened inside is kept when
+  // they return, and nothing of it when they throw (the exception is passed on). Open no key
+  // before and keep none after: the unit is made durable when the steps return. StoreBusy when
+  // another process holds the store beyond a short wait; nothing was written then.
+  virtual void atomically(const std::function<void()>& steps) = 0;
 };
 
 // Opens the key, creating it when missing; StoreError when even that fails.

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <map>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -15,8 +16,9 @@ namespace pelmora {
 
 namespace {
 
-// How long a second process waits for the other one's transaction before giving up.
-constexpr int kBusyTimeoutMs = 10000;
+// How long a write waits for another process's transaction before it gives up with StoreBusy:
+// short, because it waits on the user-interface thread. Reads never wait (WAL).
+constexpr int kBusyTimeoutMs = 200;
 
 constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS keys ("
@@ -116,13 +118,12 @@ class SqliteConnection {
     sqlite3_stmt* m_stmt;
   };
 
-  // The first handle starts the transaction.
+  // The first handle starts the transaction. It is deferred: reading takes a snapshot and no
+  // lock, and only the first write asks for the write lock.
   void enter(const std::string& key) {
     if (m_handles == 0 && sqlite3_get_autocommit(m_db)) {
-      // A database the user may not write to is still readable.
-      const char* begin = sqlite3_db_readonly(m_db, "main") == 1 ? "BEGIN" : "BEGIN IMMEDIATE";
-      if (sqlite3_exec(m_db, begin, nullptr, nullptr, nullptr) != SQLITE_OK) {
-        throw StoreError(key, "", failure("База настроек занята или недоступна"));
+      if (sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        throw StoreError(key, "", failure("База настроек недоступна"));
       }
     }
     ++m_handles;
@@ -131,13 +132,45 @@ class SqliteConnection {
   // The last handle commits; what was written stays written.
   void leave(const std::string& key) {
     if (m_handles == 0 || --m_handles != 0) return;
-    // An error may already have ended the transaction (SQLite rolls back on a full disk).
-    if (sqlite3_get_autocommit(m_db)) return;
-    if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-      const std::string reason = failure("Не удалось сохранить изменения");
-      sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-      throw StoreError(key, "", reason);
+    commit(key);
+  }
+
+  // One unit of writes (see SettingsStore::atomically). Inside an open transaction it is a
+  // savepoint of it; otherwise a transaction of its own that takes the write lock at once.
+  void atomically(const std::function<void()>& steps) {
+    const bool nested = m_handles > 0 || !sqlite3_get_autocommit(m_db);
+    if (nested) {
+      execOrThrow("SAVEPOINT unit", "Не удалось начать запись");
+    } else {
+      execOrThrow("BEGIN IMMEDIATE", "База настроек занята или недоступна");
     }
+    ++m_handles;
+    try {
+      steps();
+    } catch (...) {
+      --m_handles;
+      // A failed statement may already have ended the transaction (a full disk does).
+      if (nested) {
+        sqlite3_exec(m_db, "ROLLBACK TO unit; RELEASE unit", nullptr, nullptr, nullptr);
+      } else if (!sqlite3_get_autocommit(m_db)) {
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+      }
+      throw;
+    }
+    --m_handles;
+    if (nested) {
+      execOrThrow("RELEASE unit", "Не удалось сохранить изменения");
+    } else {
+      commit("");
+    }
+  }
+
+  // A write refused because another process holds the lock is StoreBusy, anything else a
+  // StoreError.
+  [[noreturn]] void fail(const std::string& key, const std::string& name, const std::string& what) {
+    const std::string reason = failure(what);
+    if (isBusy()) throw StoreBusy(key, name, reason);
+    throw StoreError(key, name, reason);
   }
 
   std::string failure(const std::string& what) const {
@@ -158,6 +191,27 @@ class SqliteConnection {
     m_statements.clear();
     if (m_db != nullptr) sqlite3_close(m_db);
     m_db = nullptr;
+  }
+
+  bool isBusy() const {
+    const int code = sqlite3_errcode(m_db) & 0xFF;
+    return code == SQLITE_BUSY || code == SQLITE_LOCKED;
+  }
+
+  void execOrThrow(const char* sql, const char* what) {
+    if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail("", "", what);
+  }
+
+  void commit(const std::string& key) {
+    // An error may already have ended the transaction (SQLite rolls back on a full disk).
+    if (sqlite3_get_autocommit(m_db)) return;
+    if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+      const std::string reason = failure("Не удалось сохранить изменения");
+      const bool busy = isBusy();
+      sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+      if (busy) throw StoreBusy(key, "", reason);
+      throw StoreError(key, "", reason);
+    }
   }
 
   std::string m_file;
@@ -259,9 +313,7 @@ class SqliteStoreKey final : public StoreKey {
     return rc;
   }
   void stepWrite(SqliteConnection::Query& q, const std::string& name) {
-    if (q.step() != SQLITE_DONE) {
-      throw StoreError(m_path, name, m_connection->failure("Запись запрещена"));
-    }
+    if (q.step() != SQLITE_DONE) m_connection->fail(m_path, name, "Запись запрещена");
   }
 
   std::shared_ptr<SqliteConnection> m_connection;
@@ -289,29 +341,33 @@ std::unique_ptr<StoreKey> SqliteSettingsStore::OpenKey(const std::string& path, 
   // The handle takes over the transaction as soon as it exists; until then leave it here.
   auto handle = std::unique_ptr<SqliteStoreKey>();
   try {
-    if (create) {
+    // Values are kept under the key's spelling as first created. An existing key is only read:
+    // opening it takes no write lock.
+    const auto find = [&]() -> std::optional<std::string> {
+      SqliteConnection::Query q(db, kFindKey);
+      const int rc = q.text(1, path).step();
+      if (rc == SQLITE_ROW) {
+        const auto* stored = reinterpret_cast<const char*>(sqlite3_column_text(q.get(), 0));
+        return std::string(stored != nullptr ? stored : path);
+      }
+      if (rc != SQLITE_DONE) db.fail(path, "", "Не удалось прочитать базу настроек");
+      return std::nullopt;
+    };
+    std::optional<std::string> stored = find();
+    if (!stored && create) {
       // Parents come into existence with the key.
       for (std::size_t pos = path.find('\\'); pos != std::string::npos;
            pos = path.find('\\', pos + 1)) {
         SqliteConnection::Query add(db, kAddKey);
         if (add.text(1, path.substr(0, pos)).step() != SQLITE_DONE) {
-          throw StoreError(path, "", db.failure("Не удалось создать ключ"));
+          db.fail(path, "", "Не удалось создать ключ");
         }
       }
       SqliteConnection::Query add(db, kAddKey);
-      if (add.text(1, path).step() != SQLITE_DONE) {
-        throw StoreError(path, "", db.failure("Не удалось создать ключ"));
-      }
+      if (add.text(1, path).step() != SQLITE_DONE) db.fail(path, "", "Не удалось создать ключ");
+      stored = find();
     }
-    // Values are kept under the key's spelling as first created.
-    SqliteConnection::Query find(db, kFindKey);
-    const int rc = find.text(1, path).step();
-    if (rc == SQLITE_ROW) {
-      const auto* stored = reinterpret_cast<const char*>(sqlite3_column_text(find.get(), 0));
-      handle = std::make_unique<SqliteStoreKey>(m_connection, stored != nullptr ? stored : path);
-    } else if (rc != SQLITE_DONE) {
-      throw StoreError(path, "", db.failure("Не удалось прочитать базу настроек"));
-    }
+    if (stored) handle = std::make_unique<SqliteStoreKey>(m_connection, *stored);
   } catch (...) {
     db.leave(path);
     throw;
@@ -327,7 +383,7 @@ void SqliteSettingsStore::DeleteKey(const std::string& path) {
     for (const char* sql : {kDeleteKeyEntries, kDeleteKeys}) {
       SqliteConnection::Query q(db, sql);
       if (q.text(1, path).step() != SQLITE_DONE) {
-        throw StoreError(path, "", db.failure("Не удалось удалить ключ"));
+        db.fail(path, "", "Не удалось удалить ключ");
       }
     }
   } catch (...) {
@@ -335,6 +391,10 @@ void SqliteSettingsStore::DeleteKey(const std::string& path) {
     throw;
   }
   db.leave(path);
+}
+
+void SqliteSettingsStore::atomically(const std::function<void()>& steps) {
+  connection().atomically(steps);
 }
 
 }  // namespace pelmora

@@ -14,12 +14,12 @@ class SqliteConnection;
 // The settings store on Linux: one SQLite database file (tables keys and entries, see
 // README-schema.md) for every key but the Run key, which is the desktop's autostart folder.
 //
-// One connection per store object. The first handle that opens starts a write transaction and
-// the last one that closes commits it, so the handles of one event share one transaction; a
+// One connection per store object. The first handle that opens starts a deferred transaction
+// and the last one that closes commits it, so the handles of one event share one transaction; a
 // handle destroyed without CloseKey (an error cut its event short) still commits what was
-// written. The journal is WAL and a busy timeout makes a second process (a restart) wait for
-// the lock instead of failing. Key and value names compare without regard to ASCII case only:
-// SQLite's NOCASE folds no other letters.
+// written. The journal is WAL: reads never wait for another process, and a write waits for its
+// lock only a fifth of a second before it fails with StoreBusy. Key and value names compare without
+// regard to ASCII case only: SQLite's NOCASE folds no other letters.
 class SqliteSettingsStore final : public SettingsStore {
  public:
   SqliteSettingsStore(std::filesystem::path database, std::filesystem::path autostartFolder);
@@ -30,6 +30,8 @@ class SqliteSettingsStore final : public SettingsStore {
   std::unique_ptr<StoreKey> OpenKey(const std::string& path, bool create) override;
   // Removes the key and its subkeys from the database; never touches the autostart folder.
   void DeleteKey(const std::string& path) override;
+  // A transaction that takes the write lock at once; a savepoint inside an open handle's.
+  void atomically(const std::function<void()>& steps) override;
 
   const std::filesystem::path& databaseFile() const { return m_database; }
 

@@ -21,4 +21,11 @@ class StoreError : public std::runtime_error {
   std::string m_expected;
 };
 
+// Another process holds the store's write lock beyond a short wait. Nothing was written; the
+// same step may be tried again later.
+class StoreBusy : public StoreError {
+ public:
+  using StoreError::StoreError;
+};
+
 }  // namespace pelmora

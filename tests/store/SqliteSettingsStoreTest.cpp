@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -67,17 +68,60 @@ TEST_F(SqliteSettingsStoreTest, WritesBeforeAnErrorStayWritten) {
   EXPECT_EQ(key->ReadInteger("NumberD"), 1);
 }
 
+// A unit is all or nothing, and another program holding the write lock (sqlite3 in a
+// transaction) neither blocks a read nor holds a write up for more than a moment.
+TEST_F(SqliteSettingsStoreTest, UnitsAreAllOrNothingAndABusyStoreNeverBlocks) {
+  auto store = makeStore();
+  store.OpenKey(kProgramKey, true)->WriteInteger("NumberT", 1);
+  EXPECT_THROW(store.atomically([&] {
+    auto key = store.OpenKey(kProgramKey, true);
+    key->WriteInteger("NumberT", 2);
+    key->WriteString("CentsT", "150");
+    key->ReadInteger("CentsT");  // wrong type
+  }),
+               StoreError);
+  EXPECT_EQ(rows("SELECT data FROM entries WHERE name = 'NumberT'"), std::vector<std::string>{"1"});
+  EXPECT_TRUE(rows("SELECT data FROM entries WHERE name = 'CentsT'").empty());
+
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(database().c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; UPDATE entries SET data = 5", nullptr, nullptr,
+                         nullptr),
+            SQLITE_OK);
+  const auto before = std::chrono::steady_clock::now();
+  EXPECT_EQ(store.OpenKey(kProgramKey, true)->ReadInteger("NumberT"), 1);
+  EXPECT_THROW(
+      store.atomically([&] { store.OpenKey(kProgramKey, true)->WriteInteger("NumberT", 2); }),
+      StoreBusy);
+  EXPECT_THROW(store.OpenKey(kProgramKey, true)->WriteInteger("NumberT", 2), StoreBusy);
+  // Generous for a slow machine: a blocked store used to wait ten seconds.
+  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(3));
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+
+  store.atomically([&] { store.OpenKey(kProgramKey, true)->WriteInteger("NumberT", 2); });
+  EXPECT_EQ(rows("SELECT data FROM entries WHERE name = 'NumberT'"), std::vector<std::string>{"2"});
+}
+
 TEST_F(SqliteSettingsStoreTest, TwoProcessesCountingAtOnceLoseNothing) {
   makeStore().OpenKey(kProgramKey, true)->WriteInteger("NumberT", 0);
   constexpr int kRounds = 200;
-  // Each round reads and writes back the counter, the way a disconnect updates the totals.
+  // Each round reads and writes back the counter in one unit, the way a disconnect settles the
+  // totals, and tries again while the other process holds the store.
   auto count = [this](const char* own) {
     auto store = makeStore();
     for (int i = 0; i < kRounds; ++i) {
-      // Opened without creating, so the first thing each round does is read.
-      auto key = store.OpenKey(kProgramKey, false);
-      key->WriteInteger("NumberT", key->ReadInteger("NumberT") + 1);
-      key->WriteInteger(own, i + 1);
+      for (;;) {
+        try {
+          store.atomically([&] {
+            auto key = store.OpenKey(kProgramKey, false);
+            key->WriteInteger("NumberT", key->ReadInteger("NumberT") + 1);
+            key->WriteInteger(own, i + 1);
+          });
+          break;
+        } catch (const StoreBusy&) {
+        }
+      }
     }
   };
   const pid_t child = fork();

@@ -54,7 +54,9 @@ class MemoryStoreKey final : public StoreKey {
   }
   void write(const std::string& name, MemorySettingsStore::Value value) {
     checkOpen(name);
-    if (m_store.m_refuseWrites) throw StoreError(m_path, name, "Запись запрещена.");
+    if (m_store.m_refuseWrites || MemorySettingsStore::fold(name) == m_store.m_refusedName) {
+      throw StoreError(m_path, name, "Запись запрещена.");
+    }
     m_store.m_values[m_folded][MemorySettingsStore::fold(name)] = std::move(value);
   }
 
@@ -94,6 +96,19 @@ void MemorySettingsStore::DeleteKey(const std::string& path) {
   for (auto it = m_values.begin(); it != m_values.end();) {
     it = (it->first == folded || it->first.rfind(prefix, 0) == 0) ? m_values.erase(it)
                                                                   : std::next(it);
+  }
+}
+
+void MemorySettingsStore::atomically(const std::function<void()>& steps) {
+  if (m_busy) throw StoreBusy("", "", "База настроек занята.");
+  const auto keys = m_keys;
+  const auto values = m_values;
+  try {
+    steps();
+  } catch (...) {
+    m_keys = keys;
+    m_values = values;
+    throw;
   }
 }
 

@@ -20,6 +20,8 @@ class MemorySettingsStore final : public SettingsStore {
 
   std::unique_ptr<StoreKey> OpenKey(const std::string& path, bool create) override;
   void DeleteKey(const std::string& path) override;
+  // Keeps a copy of the whole store and puts it back when the steps throw.
+  void atomically(const std::function<void()>& steps) override;
 
   // Direct access for tests, bypassing handles.
   bool hasKey(const std::string& path) const;
@@ -29,6 +31,10 @@ class MemorySettingsStore final : public SettingsStore {
   std::size_t valueCount(const std::string& path) const;
   // Makes every write fail with StoreError, as a read-only registry would.
   void refuseWrites(bool refuse) { m_refuseWrites = refuse; }
+  // Makes the writes of one value name fail, as a full disk would at that moment.
+  void refuseWritesOf(const std::string& name) { m_refusedName = fold(name); }
+  // Makes every unit of atomically fail with StoreBusy before anything is written.
+  void beBusy(bool busy) { m_busy = busy; }
 
  private:
   friend class MemoryStoreKey;
@@ -37,6 +43,8 @@ class MemorySettingsStore final : public SettingsStore {
   std::set<std::string> m_keys;                                  // folded paths
   std::map<std::string, std::map<std::string, Value>> m_values;  // folded path -> folded name
   bool m_refuseWrites = false;
+  std::string m_refusedName;
+  bool m_busy = false;
 };
 
 }  // namespace pelmora::testing
