@@ -1,13 +1,14 @@
 #include "accounting/Meter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "accounting/AmountText.h"
 #include "accounting/Money.h"
-#include "accounting/SettlementLogs.h"
 #include "accounting/Statistics.h"
 #include "store/SettingsStore.h"
+#include "store/StoreError.h"
 #include "store/StoreKeys.h"
 
 namespace pelmora {
@@ -47,7 +48,17 @@ Meter::Meter(SettingsStore& store, const Clock& clock, MeterDisplay& display,
       m_warning(warning),
       m_separator(decimalSeparator) {}
 
+void Meter::setExtraSeconds(std::int32_t seconds) {
+  m_extraSeconds = std::clamp(seconds, 0, kMaxExtraSeconds);
+}
+
+void Meter::setFreeSeconds(std::int32_t seconds) {
+  m_freeSeconds = std::clamp(seconds, 0, kMaxFreeSeconds);
+}
+
 void Meter::startConnection(const LocalTime& start) {
+  m_haveTariffs = false;
+  m_tariffErrorShown = false;
   m_start = start;
   m_current = start;
   m_startInstant = start.epochSeconds;
@@ -56,6 +67,8 @@ void Meter::startConnection(const LocalTime& start) {
 }
 
 void Meter::restoreConnection(int startHour, int startMinute, int weekday, std::int32_t seconds) {
+  m_haveTariffs = false;
+  m_tariffErrorShown = false;
   m_start = LocalTime{};
   m_start.hour = startHour;
   m_start.minute = startMinute;
@@ -72,7 +85,12 @@ void Meter::setCurrentTime(const LocalTime& now) {
 void Meter::tick() {
   setCurrentTime(m_clock.now());
   updateDuration();
-  lookUpZone();
+  try {
+    lookUpZone();
+  } catch (const StoreError&) {
+    // Already reported for this connection; the cost waits until the tariffs can be read.
+    return;
+  }
   updateCost();
 }
 
@@ -107,7 +125,17 @@ void Meter::showDuration() {
 }
 
 void Meter::lookUpZone() {
-  m_day = readDayTariffs(m_store, m_weekday);
+  try {
+    m_day = readDayTariffs(m_store, m_weekday);
+    m_haveTariffs = true;
+  } catch (const StoreError& error) {
+    if (!m_tariffErrorShown) {
+      // Before the box: ticks run on while it is open.
+      m_tariffErrorShown = true;
+      m_warning.showReadError(error);
+    }
+    if (!m_haveTariffs) throw;
+  }
   m_zone = lookupZone(m_day, m_start.hour, m_start.minute);
 }
 
@@ -143,25 +171,34 @@ void Meter::updateCost() {
   m_display.showCost(m_displayText + "   ");
 }
 
-void Meter::closeConnection(SettlementLogs& logs) {
+SettledConnection Meter::closeConnection(const std::string& connection, bool count) {
   lookUpZone();
   updateCost();
 
-  auto program = openKey(m_store, kProgramKey);
-  if (program->ReadInteger("Trunc") == 1) {
+  auto options = openKey(m_store, kProgramKey);
+  const bool trunc = options->ReadInteger("Trunc") == 1;
+  const char unitLetter = options->ReadInteger("CurrencyFull") == 0 ? 'c' : 'k';
+  options->CloseKey();
+  if (trunc) {
     m_seconds = roundUpToMinute(m_seconds);
     m_durationText = std::to_string(m_seconds / 60) + " мин.";
     m_display.showDuration(m_durationText);
     updateCost();
   }
-  program->WriteInteger("Seconds", m_seconds);
-  addToPeriods(*program, m_seconds, m_cost, m_costText, m_separator);
-  const std::string balanceText = drawFromAccount(*program, m_cost, m_separator);
-  const char unitLetter = program->ReadInteger("CurrencyFull") == 0 ? 'c' : 'k';
-  program->CloseKey();
 
-  logs.rewriteAccountLog(balanceText);
-  logs.appendSummary(m_durationText, m_costText, unitLetter);
+  SettledConnection settled;
+  settled.summaryLine = summaryLineText(m_durationText, m_costText, unitLetter);
+  m_store.atomically([&] {
+    auto program = openKey(m_store, kProgramKey);
+    program->WriteInteger("Seconds", m_seconds);
+    addToPeriods(*program, m_seconds, m_cost, m_costText, m_separator);
+    settled.balanceText = drawFromAccount(*program, m_cost, m_separator);
+    if (count) countConnection(*program);
+    program->WriteString("SettledConnection", connection);
+    program->WriteString("SettledSummary", settled.summaryLine);
+    program->CloseKey();
+  });
+  return settled;
 }
 
 }  // namespace pelmora

@@ -10,7 +10,24 @@
 namespace pelmora {
 
 class SettingsStore;
-class SettlementLogs;
+
+// The dialog's limits of SecondsPlus and Zero; stored values outside them are clamped.
+inline constexpr std::int32_t kMaxExtraSeconds = 100;
+inline constexpr std::int32_t kMaxFreeSeconds = 900;
+
+// What a settled connection leaves for the files.
+struct SettledConnection {
+  std::string balanceText;  // the new Account, for Account.LOG
+  std::string summaryLine;  // the connection log's summary entry, without its line ends
+};
+
+// The summary entry without its line ends: nine blanks, "= ", the duration as the status window
+// shows it, " + [", the first 8 characters of the cost text (minor units), the unit letter
+// ('c' or 'k') and "]".
+inline std::string summaryLineText(const std::string& durationText, const std::string& costText,
+                                   char unitLetter) {
+  return "         = " + durationText + " + [" + costText.substr(0, 8) + unitLetter + "]";
+}
 
 // The two panels of the status window the metering writes into.
 class MeterDisplay {
@@ -34,10 +51,10 @@ class Meter {
   Meter(SettingsStore& store, const Clock& clock, MeterDisplay& display, TariffWarning& warning,
         char decimalSeparator);
 
-  // SecondsPlus: seconds added to every connection.
-  void setExtraSeconds(std::int32_t seconds) { m_extraSeconds = seconds; }
-  // Zero: the longest duration that costs nothing.
-  void setFreeSeconds(std::int32_t seconds) { m_freeSeconds = seconds; }
+  // SecondsPlus: seconds added to every connection, 0 to kMaxExtraSeconds.
+  void setExtraSeconds(std::int32_t seconds);
+  // Zero: the longest duration that costs nothing, 0 to kMaxFreeSeconds.
+  void setFreeSeconds(std::int32_t seconds);
   // CurrencyStatus: 1 shows the cost in the major unit, anything else in the minor unit.
   void setDisplayUnit(std::int32_t unit) { m_displayUnit = unit; }
   void setDecimalSeparator(char separator) { m_separator = separator; }
@@ -61,16 +78,18 @@ class Meter {
   // Shows the connection seconds in pTime as "hh:mm:ss" without reading the clock.
   void showDuration();
   // Reads the tariffs of the connection weekday afresh and finds the zone of the start hour and
-  // minute. StoreError when a tariff value is missing.
+  // minute. When they cannot be read, the user is told once per connection and the tariffs last
+  // read for this connection stand; StoreError only when there are none.
   void lookUpZone();
   // Price, cost, cost text and display text for the current seconds and zone; shown in pCents.
   // A moment without zone costs 0 and shows the no-tariff warning once per run.
   void updateCost();
-  // Settles the connection: final cost, rounding up to whole minutes when Trunc is 1, Seconds,
-  // the statistics periods, the account, the account log and the connection log's summary
-  // entry, in this order. The connection count is not part of it (see countConnection).
-  // StoreError or AmountError abandon it; what was written before stays written.
-  void closeConnection(SettlementLogs& logs);
+  // Settles the connection: final cost and rounding up to whole minutes when Trunc is 1 (read
+  // only), then in one unit of the store Seconds, the statistics periods, the account, the
+  // connection count when `count` is set, and the record of which connection this was
+  // (`connection`, SettledConnection, with its summary entry, SettledSummary). StoreError,
+  // StoreBusy or AmountError leave the store as it was.
+  SettledConnection closeConnection(const std::string& connection, bool count);
 
   std::int32_t connectionSeconds() const { return m_seconds; }
   int startHour() const { return m_start.hour; }
@@ -106,6 +125,8 @@ class Meter {
   std::int32_t m_seconds = 0;
 
   DayTariffs m_day;
+  bool m_haveTariffs = false;       // m_day was read for this connection
+  bool m_tariffErrorShown = false;  // once per connection
   Zone m_zone = Zone::None;
   std::string m_priceText = "0";
   float m_price = 0;

@@ -1,10 +1,13 @@
 #include "accounting/Statistics.h"
 
 #include <array>
+#include <cmath>
 
 #include "accounting/AmountText.h"
 #include "accounting/Money.h"
 #include "store/SettingsStore.h"
+#include "store/StoreError.h"
+#include "store/StoreKeys.h"
 
 namespace pelmora {
 
@@ -12,6 +15,33 @@ namespace {
 
 void addToInteger(StoreKey& key, const char* name, std::int64_t amount) {
   key.WriteInteger(name, addSaturating(key.ReadInteger(name), amount));
+}
+
+constexpr const char* kAmountExpected =
+    "Ожидалась сумма: число в тексте (REG_SZ), не больше 3.4E38 по модулю.";
+
+// A stored amount the single-precision arithmetic can hold. Anything else is a store error that
+// names the value: it is never summed into "INF".
+long double readAmount(StoreKey& program, const char* name) {
+  const std::string text = program.ReadString(name);
+  long double value = 0;
+  try {
+    value = parseStoredAmount(text);
+  } catch (const AmountError&) {
+    throw StoreError(kProgramKey, name, "Записано \"" + text + "\". " + kAmountExpected);
+  }
+  if (!std::isfinite(static_cast<float>(value))) {
+    throw StoreError(kProgramKey, name, "Записано \"" + text + "\". " + kAmountExpected);
+  }
+  return value;
+}
+
+// The text of a computed amount; a sum that left the range is refused, not written.
+std::string amountText(float value, const char* name, char separator) {
+  if (!std::isfinite(value)) {
+    throw StoreError(kProgramKey, name, "Сумма вышла за пределы. " + std::string(kAmountExpected));
+  }
+  return formatAmount(value, separator);
 }
 
 std::string twoDigits(int n) {
@@ -28,20 +58,20 @@ void addToPeriods(StoreKey& program, std::int32_t seconds, float cost, const std
   }
   constexpr std::array<const char*, 4> centNames = {"CentsD", "CentsW", "CentsM", "CentsT"};
   std::array<std::string, 4> texts;
-  for (std::size_t i = 0; i < centNames.size(); ++i) texts[i] = program.ReadString(centNames[i]);
-  for (std::string& text : texts) {
-    const auto sum = static_cast<float>(parseStoredAmount(text) + static_cast<long double>(cost));
-    text = formatAmount(sum, separator);
+  for (std::size_t i = 0; i < centNames.size(); ++i) {
+    const auto sum =
+        static_cast<float>(readAmount(program, centNames[i]) + static_cast<long double>(cost));
+    texts[i] = amountText(sum, centNames[i], separator);
   }
   program.WriteString("Cents", costText);
   for (std::size_t i = 0; i < centNames.size(); ++i) program.WriteString(centNames[i], texts[i]);
 }
 
 std::string drawFromAccount(StoreKey& program, float cost, char separator) {
-  const auto balance = static_cast<float>(parseStoredAmount(program.ReadString("Account")));
+  const auto balance = static_cast<float>(readAmount(program, "Account"));
   const auto drawn = static_cast<float>(static_cast<long double>(balance) -
                                         kMinorToMajor * static_cast<long double>(cost));
-  std::string text = formatAmount(drawn, separator);
+  std::string text = amountText(drawn, "Account", separator);
   program.WriteString("Account", text);
   return text;
 }

@@ -12,7 +12,9 @@ class StoreKey;
 // The statistics counters and the account, kept in the program key. Every function works on
 // the program key the caller has open and reads and writes the values there; nothing is
 // cached. Amount texts are read with either separator and written with `separator`.
-// AmountError when a stored amount is no number; what was written before stays written.
+// A stored amount that is no number or lies beyond the single-precision range, and a sum that
+// would leave it, are StoreErrors naming the value; the caller's unit of the store undoes what
+// was written before.
 
 // Adds a finished connection to the day, week, month and total: the four second sums
 // (saturating at the 32-bit limits), then Cents = costText, then the four cost sums, each

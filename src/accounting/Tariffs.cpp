@@ -103,6 +103,10 @@ void TariffWarning::warnOnce() {
                               MessageIcon::Error));
 }
 
+void TariffWarning::showReadError(const std::exception& error) {
+  m_boxes.show(informationBox("Pelmora", error.what(), MessageIcon::Error));
+}
+
 int zonePrice(Zone zone, const DayTariffs& day, TariffWarning& warning) {
   switch (zone) {
     case Zone::Max:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <string>
 
 namespace pelmora {
@@ -53,6 +54,8 @@ class TariffWarning {
   // open (ticks keep running inside its message loop), do nothing.
   void warnOnce();
   bool shown() const { return m_shown; }
+  // Tells the user that the tariffs could not be read (the error's own text).
+  void showReadError(const std::exception& error);
 
  private:
   MessageBoxes& m_boxes;

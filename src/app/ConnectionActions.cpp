@@ -1,13 +1,16 @@
 #include "app/ConnectionActions.h"
 
-#include "accounting/Meter.h"
-#include "accounting/Statistics.h"
+#include <stdexcept>
+#include <string>
+
+#include "app/ConnectionSettlement.h"
 #include "platform/Clock.h"
 #include "platform/ProgramStarter.h"
 #include "platform/SoundPlayer.h"
 #include "store/ConnectionLog.h"
 #include "store/DurationFile.h"
 #include "store/SettingsStore.h"
+#include "store/StoreError.h"
 #include "store/StoreKeys.h"
 
 namespace pelmora {
@@ -18,6 +21,11 @@ namespace {
 bool flagOn(StoreKey& key, const char* name) {
   return key.ReadInteger(name) == 1;
 }
+
+constexpr const char* kKeptNote =
+    "\n\nСоединение НЕ засчитано и сохранено: после исправления значения оно будет предложено "
+    "к подсчёту при следующем запуске программы.\nНаблюдение за соединением выключено до "
+    "перезапуска программы.";
 
 }  // namespace
 
@@ -41,7 +49,7 @@ void ConnectionActions::connect() {
 
 void ConnectionActions::disconnect() {
   auto& c = m_context;
-  auto program = openKey(c.store, kProgramKey);
+  // The poll that saw the end ends the connection, whatever the store does next.
   const LocalTime now = c.clock.now();
 
   c.window.setFlashing(false);
@@ -49,24 +57,59 @@ void ConnectionActions::disconnect() {
   c.window.enableSwitch(true);
   c.window.setMetering(false);
   c.meter.setCurrentTime(now);
+  c.meter.updateDuration();
+  // Until the store holds the connection, the crash file keeps it with its final duration. While
+  // an earlier one waits for the store, the file is that one's.
+  const bool ownsCrashFile = m_pending.empty();
+  if (ownsCrashFile) {
+    c.durationFile.write(c.meter.connectionSeconds(), c.meter.startHour(), c.meter.startMinute(),
+                         c.meter.weekday(), now);
+  }
+  m_pending.push_back({c.meter, ownsCrashFile});
   try {
-    c.meter.updateDuration();
-    c.meter.closeConnection(c.settlementLogs);
-    countConnection(*program);
+    settlePending();
   } catch (...) {
-    // Whatever was settled stays settled; offering the connection again after a restart
-    // would count it twice, and the user must be able to go on.
-    c.durationFile.remove();
     c.window.enableSettings(true);
     throw;
   }
-  c.window.refreshStatistics();
-  c.durationFile.remove();
   c.window.enableSettings(true);
-  if (flagOn(*program, "PlayOFF")) c.sound.play(program->ReadString("SoundOFF"));
-  if (flagOn(*program, "StartOFF")) c.starter.startCommandLine(program->ReadString("AppOFF"));
-  if (flagOn(*program, "HideOnDisconnect")) c.window.startHider();
+
+  auto program = openKey(c.store, kProgramKey);
+  const bool playOff = flagOn(*program, "PlayOFF");
+  const std::string soundOff = program->ReadString("SoundOFF");
+  const bool startOff = flagOn(*program, "StartOFF");
+  const std::string appOff = program->ReadString("AppOFF");
+  const bool hide = flagOn(*program, "HideOnDisconnect");
   program->CloseKey();
+  if (playOff) c.sound.play(soundOff);
+  if (startOff) c.starter.startCommandLine(appOff);
+  if (hide) c.window.startHider();
+}
+
+void ConnectionActions::retrySettlement() {
+  settlePending();
+}
+
+void ConnectionActions::settlePending() {
+  auto& c = m_context;
+  while (!m_pending.empty()) {
+    Pending& next = m_pending.front();
+    try {
+      c.settlement.settle(next.meter, true, "disconnect", next.ownsCrashFile);
+    } catch (const StoreBusy&) {
+      // Tried again in a second; the window goes on meanwhile.
+      c.window.setSettlementRetry(true);
+      return;
+    } catch (const std::exception& e) {
+      m_pending.clear();
+      c.window.setSettlementRetry(false);
+      c.window.stopMonitoring();
+      throw std::runtime_error(e.what() + std::string(kKeptNote));
+    }
+    m_pending.pop_front();
+    c.window.refreshStatistics();
+  }
+  c.window.setSettlementRetry(false);
 }
 
 }  // namespace pelmora

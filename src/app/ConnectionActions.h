@@ -1,14 +1,17 @@
 #pragma once
 
+#include <deque>
+
+#include "accounting/Meter.h"
+
 namespace pelmora {
 
 class Clock;
 class ConnectionLog;
+class ConnectionSettlement;
 class DurationFile;
-class Meter;
 class ProgramStarter;
 class SettingsStore;
-class SettlementLogs;
 class SoundPlayer;
 
 // What the connect and disconnect actions do to the windows.
@@ -25,10 +28,15 @@ class ConnectionWindow {
   virtual void setMetering(bool on) = 0;
   // The blinking of the state glyph after a connect.
   virtual void setFlashing(bool on) = 0;
-  // Hides the status window ten seconds from now.
+  // Hides the status window ten seconds from now, unless a hiding is already on its way.
   virtual void startHider() = 0;
   // An open settings dialog shows the new statistics.
   virtual void refreshStatistics() = 0;
+  // A one-second timer that calls ConnectionActions::retrySettlement while the store is busy.
+  virtual void setSettlementRetry(bool on) = 0;
+  // A settlement failed: the monitor is switched off and its switch locked, so that no later
+  // connection overwrites the crash file that keeps the unsettled one for the next start.
+  virtual void stopMonitoring() = 0;
 };
 
 // The ordered actions of a connect and a disconnect: log lines, locks, metering, settlement,
@@ -41,7 +49,7 @@ class ConnectionActions {
     const Clock& clock;
     const ConnectionLog& log;
     Meter& meter;
-    SettlementLogs& settlementLogs;
+    const ConnectionSettlement& settlement;
     const DurationFile& durationFile;
     SoundPlayer& sound;
     ProgramStarter& starter;
@@ -52,13 +60,27 @@ class ConnectionActions {
 
   // The connection came up: the monitor is already in state 2.
   void connect();
-  // The connection went down: the monitor is already in state 1. StoreError or AmountError from
-  // the settlement end the actions early, with the controls unlocked and Duration.tmp deleted,
-  // and are passed on to be shown.
+  // The connection went down: the monitor is already in state 1. Its duration ends at this call
+  // whatever the store does. The final duration is written to Duration.tmp, then the connection
+  // is settled and counted in one unit of the store. A busy store puts the settlement off (see
+  // retrySettlement); any other store error leaves the store untouched and the connection in
+  // Duration.tmp for the next start, stops the monitoring and is passed on to be shown.
   void disconnect();
+  // Settles what a busy store put off, oldest first; errors as for disconnect.
+  void retrySettlement();
+  // A connection waits for a busy store: the crash file still holds it and must not be
+  // overwritten by the crash protector.
+  bool settlementPending() const { return !m_pending.empty(); }
 
  private:
+  struct Pending {
+    Meter meter;         // the connection as it ended
+    bool ownsCrashFile;  // Duration.tmp is this connection's
+  };
+  void settlePending();
+
   Context m_context;
+  std::deque<Pending> m_pending;
 };
 
 }  // namespace pelmora

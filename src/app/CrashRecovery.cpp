@@ -1,6 +1,8 @@
 #include "app/CrashRecovery.h"
 
 #include "accounting/Meter.h"
+#include "app/ConnectionSettlement.h"
+#include "platform/Failpoint.h"
 #include "platform/MessageBoxes.h"
 #include "store/ConnectionLog.h"
 #include "store/DurationFile.h"
@@ -11,27 +13,21 @@ namespace {
 
 constexpr const char* kTitle = "Аварийное восстановление...";
 
-// Deletes Duration.tmp when the recovery leaves, however it leaves.
-class DeleteOnExit {
- public:
-  explicit DeleteOnExit(const DurationFile& file) : m_file(file) {}
-  ~DeleteOnExit() { m_file.remove(); }
-  DeleteOnExit(const DeleteOnExit&) = delete;
-  DeleteOnExit& operator=(const DeleteOnExit&) = delete;
-
- private:
-  const DurationFile& m_file;
-};
-
 }  // namespace
 
 RecoveryOutcome recoverCrashedConnection(const DurationFile& durationFile,
                                          const ConnectionLog& connectionLog, Meter& meter,
-                                         SettlementLogs& settlementLogs, MessageBoxes& boxes) {
-  const DeleteOnExit deleteOnExit(durationFile);
+                                         const ConnectionSettlement& settlement,
+                                         MessageBoxes& boxes) {
   const DurationReading reading = durationFile.read();
 
-  if (reading.status == DurationReading::Status::Missing) return RecoveryOutcome::NothingFound;
+  if (reading.status == DurationReading::Status::Missing) {
+    // A crash before the first protector tick left the connect entry open: the next entry must
+    // start on a line of its own.
+    if (connectionLog.endsInsideConnectEntry()) connectionLog.appendLineEnd();
+    durationFile.remove();  // a temporary one a crash during a rewrite may have left
+    return RecoveryOutcome::NothingFound;
+  }
 
   if (reading.status == DurationReading::Status::Damaged) {
     // The connect line of the cut connection is still open; its end is unknown.
@@ -43,11 +39,13 @@ RecoveryOutcome recoverCrashedConnection(const DurationFile& durationFile,
         "программа НЕ была закрыта логически.\nФайл с длительностью последнего соединения "
         "повреждён и не может быть прочитан,\nпоэтому это соединение НЕ будет засчитано.",
         MessageIcon::Warning));
+    durationFile.remove();
     return RecoveryOutcome::Damaged;
   }
 
   const DurationRecord& stored = reading.record;
   connectionLog.appendRestoredDisconnect(stored);
+  failpoint("recovery:restored-line");
   meter.restoreConnection(stored.startHour, stored.startMinute, stored.weekday, stored.seconds);
   meter.showDuration();
 
@@ -60,11 +58,10 @@ RecoveryOutcome recoverCrashedConnection(const DurationFile& durationFile,
       MessageAnswer::Yes));
   if (answer != MessageAnswer::Yes) {
     connectionLog.appendIgnored(meter.durationText());
+    durationFile.remove();
     return RecoveryOutcome::Ignored;
   }
-  meter.lookUpZone();
-  meter.updateCost();
-  meter.closeConnection(settlementLogs);
+  settlement.settle(meter, false, "recovery");
   return RecoveryOutcome::Counted;
 }
 

@@ -3,10 +3,10 @@
 namespace pelmora {
 
 class ConnectionLog;
+class ConnectionSettlement;
 class DurationFile;
 class Meter;
 class MessageBoxes;
-class SettlementLogs;
 
 // What the crash recovery found and did.
 enum class RecoveryOutcome {
@@ -20,19 +20,21 @@ enum class RecoveryOutcome {
 // off for counting, from what the last protector tick wrote to Duration.tmp.
 //
 // The connection log gets the restored disconnect (the time of the last tick); the meter shows
-// the stored duration; on Yes the meter settles the connection with its stored start hour,
-// minute and weekday exactly as at a disconnect (cost, periods, account, both logs) — without
-// the connection count, sound or program; on No the ignored entry is logged. A file with a
-// field missing or out of range is never counted.
+// the stored duration; on Yes the connection is settled with its stored start hour, minute and
+// weekday exactly as at a disconnect (cost, periods, account, both logs) — without the
+// connection count, sound or program; on No the ignored entry is logged. A file with a field
+// missing or out of range, or claiming more time than passed since its start, is never counted.
+// Without a file, a connect entry a crash left open in the log is ended with a line break.
 //
-// Duration.tmp is deleted in every case, also when settling throws (StoreError, AmountError are
-// passed on): a half-settled connection must not be offered again.
+// Duration.tmp is deleted once the connection is settled, ignored or found damaged. A settlement
+// that fails (StoreError, StoreBusy, AmountError, passed on) leaves it for the next start.
 //
 // Unless the outcome is NothingFound the caller must make the connection monitor forget its
 // last answer (ConnectionMonitor::forgetConnection), so that a link still up is metered as a
 // new connection from the first poll.
 RecoveryOutcome recoverCrashedConnection(const DurationFile& durationFile,
                                          const ConnectionLog& connectionLog, Meter& meter,
-                                         SettlementLogs& settlementLogs, MessageBoxes& boxes);
+                                         const ConnectionSettlement& settlement,
+                                         MessageBoxes& boxes);
 
 }  // namespace pelmora

@@ -1,19 +1,32 @@
 #include "app/StartupSequence.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "accounting/Meter.h"
 #include "accounting/Statistics.h"
 #include "app/AccountSynchronisation.h"
+#include "app/ConnectionSettlement.h"
 #include "platform/Clock.h"
+#include "store/AccountLog.h"
 #include "store/ConnectionLog.h"
+#include "store/DurationFile.h"
 #include "store/SettingsStore.h"
 #include "store/StoreKeys.h"
 #include "store/StoreProcedures.h"
+#include "store/TextFile.h"
 
 namespace pelmora {
 
 StartupResult StartupSequence::run() {
   auto& c = m_context;
   StartupResult result;
+
+  // A crash in the middle of replacing a file leaves its temporary copy; the file itself is whole.
+  for (const auto* file : {&c.accountLog.path(), &c.connectionLog.path(), &c.durationFile.path()}) {
+    std::error_code ignored;
+    std::filesystem::remove(replacementPath(*file), ignored);
+  }
 
   // The program key and the autostart list exist from here on. No handle is kept open across
   // a question to the user: an open handle holds the store's write lock.
@@ -26,6 +39,9 @@ StartupResult StartupSequence::run() {
   StampVersionWrite(c.store);
 
   c.connectionLog.createHeaderIfMissing();
+  // Before the balances are compared: a settlement the store holds but the files do not yet is
+  // the program's own doing, not a difference to ask about.
+  result.settlementFinished = c.settlement.finishSettled();
   synchroniseAccount(c.store, c.accountLog, c.boxes);
   CountLaunch(c.store);
 
@@ -43,7 +59,7 @@ StartupResult StartupSequence::run() {
   }
   // Counted after the period resets: it belongs to the day of this start.
   result.recovery =
-      recoverCrashedConnection(c.durationFile, c.connectionLog, c.meter, c.settlementLogs, c.boxes);
+      recoverCrashedConnection(c.durationFile, c.connectionLog, c.meter, c.settlement, c.boxes);
 
   auto program = openKey(c.store, kProgramKey);
   result.showWindow = program->ReadInteger("ShowOnStart") == 1 || result.defaultsWritten;

@@ -14,19 +14,21 @@ class DurationFile;
 class Meter;
 class MessageBoxes;
 class Screen;
+class ConnectionSettlement;
 class SettingsStore;
-class SettlementLogs;
 
 // What the start-up found, for the window to act on.
 struct StartupResult {
-  bool defaultsWritten = false;    // a first run, or values had gone missing
-  bool tariffsIncomplete = false;  // the tariff week was rewritten with the defaults
-  bool showWindow = false;         // ShowOnStart is 1, or defaults were written
+  bool defaultsWritten = false;     // a first run, or values had gone missing
+  bool tariffsIncomplete = false;   // the tariff week was rewritten with the defaults
+  bool settlementFinished = false;  // a settled connection's files were brought up to date
+  bool showWindow = false;          // ShowOnStart is 1, or defaults were written
   RecoveryOutcome recovery = RecoveryOutcome::NothingFound;
 };
 
 // The store, files and counters brought up to date before the first poll, in a fixed order:
-// version check, missing defaults, tariff week, version stamp, log header, account
+// leftover temporary files removed, version check, missing defaults, tariff week, version
+// stamp, log header, the file steps of a settlement a crash interrupted, account
 // synchronisation, launch counter, period resets and the start date, the last connection's
 // values cleared, crash recovery. A store error abandons the remaining steps and is passed on.
 class StartupSequence {
@@ -40,7 +42,7 @@ class StartupSequence {
     const AccountLog& accountLog;
     const DurationFile& durationFile;
     Meter& meter;
-    SettlementLogs& settlementLogs;
+    const ConnectionSettlement& settlement;
     MessageBoxes& boxes;
   };
 

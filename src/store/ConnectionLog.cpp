@@ -1,5 +1,6 @@
 #include "store/ConnectionLog.h"
 
+#include <cstdio>
 #include <utility>
 
 #include "store/DurationFile.h"
@@ -51,8 +52,17 @@ void ConnectionLog::appendCancel(const LocalTime& now) const {
 }
 
 void ConnectionLog::appendRestoredDisconnect(const DurationRecord& stored) const {
-  append(kLineEnd + stored.date + " " + stored.hour + ":" + stored.minute + ":" + stored.second +
-         " - DisConnected" + kLineEnd);
+  const std::string entry = kLineEnd + stored.date + " " + stored.hour + ":" + stored.minute + ":" +
+                            stored.second + " - DisConnected" + kLineEnd;
+  if (!endsWith(entry)) append(entry);
+}
+
+bool ConnectionLog::endsWithSummary(const std::string& summaryLine) const {
+  return endsWith(summaryLine + kLineEnd + kLineEnd);
+}
+
+bool ConnectionLog::endsInsideConnectEntry() const {
+  return endsWith(" - Connected");
 }
 
 void ConnectionLog::appendIgnored(const std::string& durationText) const {
@@ -69,6 +79,17 @@ bool ConnectionLog::erase() const {
 
 void ConnectionLog::append(const std::string& text) const {
   appendToFile(m_path, toFileText(text));
+}
+
+bool ConnectionLog::endsWith(const std::string& text) const {
+  const std::string bytes = toFileText(text);
+  std::FILE* f = detail::openFile(m_path, "rb");
+  if (f == nullptr) return false;
+  std::string tail(bytes.size(), '\0');
+  const bool read = std::fseek(f, -static_cast<long>(bytes.size()), SEEK_END) == 0 &&
+                    std::fread(tail.data(), 1, tail.size(), f) == tail.size();
+  std::fclose(f);
+  return read && tail == bytes;
 }
 
 }  // namespace pelmora

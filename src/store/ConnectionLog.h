@@ -29,11 +29,16 @@ class ConnectionLog {
   // The summary line of a counted connection, as the metering builds it (summaryLineText),
   // then a line end and an empty line.
   void appendSummary(const std::string& summaryLine) const;
+  // True when the log ends with this summary entry (line ends included).
+  bool endsWithSummary(const std::string& summaryLine) const;
+  // True when the last entry is a connect line still open: a run ended before anything closed it.
+  bool endsInsideConnectEntry() const;
   // A line end closing the connect line, the stamp and " - Canceled", then an empty line.
   void appendCancel(const LocalTime& now) const;
   // After a crash: a line end closing the connect line, then the date and time of the last
   // protector tick as Duration.tmp holds them ("dd:mm:yyyy hh:mm:ss") and " - DisConnected",
-  // a line end.
+  // a line end. Not again when the log already ends with it (a start that died at its
+  // question wrote it).
   void appendRestoredDisconnect(const DurationRecord& stored) const;
   // A connection not counted: nine blanks, "= ", the duration text, " - ", then an empty line.
   void appendIgnored(const std::string& durationText) const;
@@ -51,6 +56,7 @@ class ConnectionLog {
 
  private:
   void append(const std::string& text) const;
+  bool endsWith(const std::string& text) const;
 
   std::filesystem::path m_path;
 };

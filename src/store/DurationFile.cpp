@@ -71,6 +71,37 @@ bool isDateText(std::string_view text) {
   return day <= last;
 }
 
+// 0 = Sunday ... 6 = Saturday of a calendar date (days from civil, 1970-01-01 a Thursday).
+int weekdayOf(std::int64_t year, std::int64_t month, std::int64_t day) {
+  year -= month <= 2 ? 1 : 0;
+  const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const std::int64_t yoe = year - era * 400;
+  const std::int64_t doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  const std::int64_t days = era * 146097 + doe - 719468;
+  return static_cast<int>(((days % 7) + 11) % 7);
+}
+
+// The most seconds a connection can show at a tick: the wall-clock time from its start minute
+// to the tick (taken within one week), the start second it does not record, the extra seconds
+// and an hour that a change to daylight saving time adds.
+std::int64_t longestPossible(const std::int64_t start[3], std::string_view tick[3],
+                             std::string_view date) {
+  constexpr std::int64_t kDay = 24 * 3600;
+  constexpr std::int64_t kSlack = 59 + 100 + 3600;
+  std::int64_t t[3] = {0, 0, 0};
+  for (int i = 0; i < 3; ++i) readNumber(tick[i], 2, 0, 59, t[i]);
+  std::int64_t day = 0, month = 0, year = 0;
+  readNumber(date.substr(0, 2), 2, 1, 31, day);
+  readNumber(date.substr(3, 2), 2, 1, 12, month);
+  readNumber(date.substr(6, 4), 4, 1, 9999, year);
+  const std::int64_t days = (weekdayOf(year, month, day) - start[2] + 7) % 7;
+  std::int64_t elapsed =
+      days * kDay + (t[0] * 3600 + t[1] * 60 + t[2]) - (start[0] * 3600 + start[1] * 60);
+  if (elapsed < 0) elapsed += 7 * kDay;
+  return elapsed + kSlack;
+}
+
 // Splits at single blanks; false when there are not exactly `count` fields.
 template <std::size_t count>
 bool splitFields(std::string_view line, std::string_view (&fields)[count]) {
@@ -95,6 +126,12 @@ bool takeLine(std::string_view& text, std::string_view& line) {
 }
 
 }  // namespace
+
+std::string connectionIdentity(const DurationRecord& r) {
+  return std::to_string(r.seconds) + " " + std::to_string(r.startHour) + " " +
+         std::to_string(r.startMinute) + " " + std::to_string(r.weekday) + " " + r.hour + " " +
+         r.minute + " " + r.second + " " + r.date;
+}
 
 DurationFile::DurationFile(std::filesystem::path path, char timeSeparator)
     : m_path(std::move(path)), m_timeSeparator(timeSeparator) {}
@@ -139,6 +176,9 @@ DurationReading DurationFile::parse(std::string_view content) {
       !isTwoDigitField(fields[5], 59) || !isTwoDigitField(fields[6], 59) || !isDateText(second)) {
     return damaged;
   }
+  const std::int64_t start[3] = {hour, minute, weekday};
+  std::string_view tick[3] = {fields[4], fields[5], fields[6]};
+  if (seconds > longestPossible(start, tick, second)) return damaged;
 
   DurationReading reading;
   reading.status = DurationReading::Status::Read;

@@ -21,6 +21,10 @@ struct DurationRecord {
   std::string date;  // the date of the tick, "dd:mm:yyyy" with the time separator, as stored
 };
 
+// The record in one line: which connection it is. Two ticks never give the same text, so a
+// settlement can note it and a later start can tell whether the file on disk is that one.
+std::string connectionIdentity(const DurationRecord& record);
+
 // The outcome of reading Duration.tmp.
 struct DurationReading {
   enum class Status {
@@ -61,7 +65,9 @@ class DurationFile {
                           const LocalTime& now, char timeSeparator);
   // Checks a content as read from the file. The blank and line-end layout must be the writer's
   // (a bare line feed is taken for CR LF, a trailing line end after the date is tolerated);
-  // every number must be in range and the date a real calendar date.
+  // every number must be in range and the date a real calendar date, and the duration no longer
+  // than the time from the start (weekday, hour and minute) to the tick, within a week, plus
+  // the extra seconds, the unknown start second and an hour of daylight saving.
   static DurationReading parse(std::string_view content);
 
   // Longer contents are damaged: the writer never comes near it.

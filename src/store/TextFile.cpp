@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "platform/Failpoint.h"
+
 namespace pelmora {
 
 namespace {
@@ -31,6 +33,7 @@ bool replaceFile(const std::filesystem::path& file, std::string_view bytes) {
   if (f == nullptr) return false;
   bool ok = writeAll(f, bytes) && std::fflush(f) == 0 && detail::syncToDisk(f);
   ok = std::fclose(f) == 0 && ok;
+  if (ok) failpoint("replace-file:written");
   ok = ok && detail::moveOver(temporary, file);
   if (!ok) {
     std::error_code ignored;

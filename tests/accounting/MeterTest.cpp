@@ -7,7 +7,8 @@
 
 #include "AccountingStore.h"
 #include "accounting/AmountText.h"
-#include "accounting/SettlementLogs.h"
+#include "store/StoreError.h"
+#include "store/StoreKeys.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBoxes.h"
 
@@ -23,15 +24,6 @@ struct Panels final : MeterDisplay {
   void showCost(const std::string& t) override { cents = t; }
   std::string time;
   std::string cents;
-};
-
-struct Logs final : SettlementLogs {
-  void appendSummary(const std::string& d, const std::string& c, char unit) override {
-    summaries.push_back(summaryLineText(d, c, unit));
-  }
-  void rewriteAccountLog(const std::string& balance) override { accounts.push_back(balance); }
-  std::vector<std::string> summaries;
-  std::vector<std::string> accounts;
 };
 
 class MeterTest : public ::testing::Test {
@@ -71,7 +63,6 @@ class MeterTest : public ::testing::Test {
   testing::RecordingMessageBoxes boxes;
   TariffWarning warning{boxes};
   Panels panels;
-  Logs logs;
   std::unique_ptr<Meter> meter;
   int extra = 0;
   int free = 0;
@@ -216,7 +207,7 @@ TEST_F(MeterTest, CloseConnectionSettlesInOrder) {
   clock.advance(26);  // the end comes between two ticks
   m.setCurrentTime(clock.now());
   m.updateDuration();
-  m.closeConnection(logs);
+  const SettledConnection settled = m.closeConnection("connection", false);
 
   EXPECT_EQ(integer(store, "Seconds"), 61);
   EXPECT_EQ(text(store, "Cents"), "1.01666665077209");
@@ -224,23 +215,26 @@ TEST_F(MeterTest, CloseConnectionSettlesInOrder) {
   EXPECT_EQ(text(store, "CentsM"), "1.01666665077209");
   EXPECT_EQ(text(store, "Account"), "99.9898300170898");
   EXPECT_EQ(integer(store, "NumberD"), 0);  // counted by the disconnect, not here
-  EXPECT_EQ(logs.accounts, std::vector<std::string>{"99.9898300170898"});
-  EXPECT_EQ(logs.summaries, std::vector<std::string>{"         = 00:01:01 + [1.016666k]"});
+  EXPECT_EQ(settled.balanceText, "99.9898300170898");
+  EXPECT_EQ(settled.summaryLine, "         = 00:01:01 + [1.016666k]");
+  // The store knows which connection it settled, so a start after a crash does not count it again.
+  EXPECT_EQ(text(store, "SettledConnection"), "connection");
+  EXPECT_EQ(text(store, "SettledSummary"), settled.summaryLine);
 }
 
 TEST_F(MeterTest, TruncRoundsUpToWholeMinutes) {
   store.set(kProgramKey, "Trunc", 1);
   for (char sep : {'.', ','}) {
     Meter& m = metered(60, 61, sep);
-    m.closeConnection(logs);
+    const SettledConnection settled = m.closeConnection("", true);
     EXPECT_EQ(integer(store, "Seconds"), 120);
     EXPECT_EQ(panels.time, "2 мин.");
     EXPECT_EQ(m.costText(), "2");
-    EXPECT_EQ(logs.summaries.back(), "         = 2 мин. + [2c]");
+    EXPECT_EQ(settled.summaryLine, "         = 2 мин. + [2c]");
   }
-  metered(60, 120).closeConnection(logs);
+  metered(60, 120).closeConnection("", true);
   EXPECT_EQ(integer(store, "Seconds"), 120);
-  metered(60, 0).closeConnection(logs);
+  metered(60, 0).closeConnection("", true);
   EXPECT_EQ(integer(store, "Seconds"), 0);
 }
 
@@ -250,10 +244,9 @@ TEST_F(MeterTest, ConnectionEndingBeforeTheFirstTickIsSettledAtItsOwnStart) {
   clock.advance(1);               // 09:30:00 is already MID
   m.setCurrentTime(clock.now());
   m.updateDuration();
-  m.closeConnection(logs);
+  EXPECT_EQ(m.closeConnection("", true).summaryLine, "         = 00:00:01 + [0.005555c]");
   EXPECT_EQ(m.zone(), Zone::Min);
   EXPECT_EQ(text(store, "Cents"), "0.00555555569007993");
-  EXPECT_EQ(logs.summaries.back(), "         = 00:00:01 + [0.005555c]");
 }
 
 TEST_F(MeterTest, ARestoredConnectionIsSettledFromItsStoredValues) {
@@ -261,19 +254,76 @@ TEST_F(MeterTest, ARestoredConnectionIsSettledFromItsStoredValues) {
   m.restoreConnection(20, 15, 6, 3600);  // Saturday evening, MAX
   m.showDuration();
   EXPECT_EQ(panels.time, "01:00:00");
-  m.closeConnection(logs);
+  m.closeConnection("", false);
   EXPECT_EQ(text(store, "Cents"), "75");
   EXPECT_EQ(text(store, "Account"), "-0.75");
 }
 
-TEST_F(MeterTest, ABadStoredAmountStopsTheSettlementAfterWhatWasWritten) {
-  store.set(kProgramKey, "CentsW", std::string("12р."));
-  Meter& m = metered(60, 61);
-  EXPECT_THROW(m.closeConnection(logs), AmountError);
-  EXPECT_EQ(integer(store, "Seconds"), 61);
+// Whatever store step fails, the settlement leaves nothing behind and names what is wrong.
+TEST_F(MeterTest, ASettlementIsAllOrNothing) {
+  using Value = testing::MemorySettingsStore::Value;
+  struct Case {
+    const char* name;
+    Value value;
+    const char* inMessage;
+  };
+  const Case cases[] = {
+      {"CentsT", Value(7), "CentsT"},                     // wrong type
+      {"CentsW", Value(std::string("12р.")), "12р."},     // not a number
+      {"CentsT", Value(std::string("1e39")), "1e39"},     // beyond a float
+      {"Account", Value(std::string("1e300")), "1e300"},  // beyond a float
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::seedStore(store);
+    store.set(kProgramKey, c.name, c.value);
+    Meter& m = metered(600000, 61);
+    try {
+      m.closeConnection("connection", true);
+      ADD_FAILURE() << "settled";
+    } catch (const StoreError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.inMessage), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(integer(store, "Seconds"), 0);
+    EXPECT_EQ(integer(store, "SecondsD"), 0);
+    EXPECT_EQ(integer(store, "NumberT"), 0);
+    EXPECT_EQ(text(store, "Cents"), "0");
+    EXPECT_FALSE(store.value(kProgramKey, "SettledConnection"));
+    EXPECT_EQ(*store.value(kProgramKey, c.name), c.value);
+  }
+
+  testing::seedStore(store);
+  store.refuseWritesOf("NumberT");  // the last counter: a full disk at the very end
+  EXPECT_THROW(metered(60, 61).closeConnection("connection", true), StoreError);
+  EXPECT_EQ(integer(store, "SecondsT"), 0);
+  EXPECT_EQ(text(store, "Account"), "0");
+  store.refuseWritesOf("");
+  store.beBusy(true);
+  EXPECT_THROW(metered(60, 61).closeConnection("connection", true), StoreBusy);
+  store.beBusy(false);
+  metered(60, 61).closeConnection("connection", true);
   EXPECT_EQ(integer(store, "SecondsT"), 61);
-  EXPECT_EQ(text(store, "CentsD"), "0");
-  EXPECT_TRUE(logs.summaries.empty());
+  EXPECT_EQ(integer(store, "NumberT"), 1);
+}
+
+// A tariff that becomes unreadable during a connection is reported once; the metering and the
+// settlement go on with the tariffs last read.
+TEST_F(MeterTest, AnUnreadableTariffIsReportedOncePerConnection) {
+  Meter& m = metered(60, 10);
+  store.set(tariffKey(3), "MidC", std::string("sixty"));
+  runFor(20);
+  EXPECT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(m.price(), 60);
+  m.closeConnection("", true);
+  EXPECT_EQ(integer(store, "SecondsT"), 30);
+  EXPECT_EQ(boxes.shown.size(), 1u);
+
+  // A connection that never read its tariffs cannot be priced: it is not settled.
+  connect(12, 0, 0);
+  runFor(3);
+  EXPECT_EQ(boxes.shown.size(), 2u);
+  EXPECT_THROW(meter->closeConnection("", true), StoreError);
+  EXPECT_EQ(integer(store, "SecondsT"), 30);
 }
 
 }  // namespace

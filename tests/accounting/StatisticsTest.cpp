@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "store/StoreError.h"
+
 #include <limits>
 #include <string>
 
@@ -89,7 +91,7 @@ TEST_F(StatisticsTest, TheAccountPaysInTheMajorUnit) {
   EXPECT_EQ(drawFromAccount(*program(), 75.0f, '.'), "-0.25");
 
   store.set(kProgramKey, "Account", std::string("сто"));
-  EXPECT_THROW(drawFromAccount(*program(), 1.0f, '.'), AmountError);
+  EXPECT_THROW(drawFromAccount(*program(), 1.0f, '.'), StoreError);
 }
 
 TEST_F(StatisticsTest, SumsAndCountsSaturateInsteadOfWrapping) {

@@ -11,7 +11,7 @@
 #include "accounting/AccountingStore.h"
 #include "accounting/Meter.h"
 #include "accounting/Tariffs.h"
-#include "app/FileSettlementLogs.h"
+#include "app/ConnectionSettlement.h"
 #include "platform/ProgramStarter.h"
 #include "platform/SoundPlayer.h"
 #include "store/AccountLog.h"
@@ -40,6 +40,10 @@ struct Recorder final : MeterDisplay, ConnectionWindow, SoundPlayer, ProgramStar
   void setFlashing(bool on) override { calls.push_back(on ? "flash on" : "flash off"); }
   void startHider() override { calls.push_back("hider"); }
   void refreshStatistics() override { calls.push_back("statistics"); }
+  void setSettlementRetry(bool on) override {
+    if (on) calls.push_back("retry");
+  }
+  void stopMonitoring() override { calls.push_back("monitoring off"); }
   void play(const std::string& file) override { calls.push_back("play " + file); }
   bool start(const std::string&, const std::vector<std::string>&) override { return false; }
   bool startCommandLine(const std::string& line) override {
@@ -57,7 +61,7 @@ class ConnectionActionsTest : public ::testing::Test {
       : log(folder / "Internet.LOG"),
         accountLog(folder / "Account.LOG"),
         durationFile(folder / "Duration.tmp"),
-        settlement(log, accountLog),
+        settlement(store, log, accountLog, durationFile),
         warning(boxes),
         meter(store, clock, recorder, warning, ','),
         actions(
@@ -94,7 +98,7 @@ class ConnectionActionsTest : public ::testing::Test {
   ConnectionLog log;
   AccountLog accountLog;
   DurationFile durationFile;
-  FileSettlementLogs settlement;
+  ConnectionSettlement settlement;
   TariffWarning warning;
   Meter meter;
   ConnectionActions actions;
@@ -165,21 +169,48 @@ TEST_F(ConnectionActionsTest, AConnectionAcrossMidnightLastsItsRealTime) {
             std::string::npos);
 }
 
-TEST_F(ConnectionActionsTest, ASettlementErrorStillUnlocksAndForgetsTheConnection) {
+// A store error settles nothing: the connection stays in Duration.tmp with its final duration
+// for the next start, and the monitoring stops so that no later connection overwrites it.
+TEST_F(ConnectionActionsTest, ASettlementErrorKeepsTheConnectionForTheNextStart) {
   clock.set(2026, 12, 8, 10, 0, 0);
   store.set(kProgramKey, "CentsW", std::string("abc"));
-  std::ofstream(folder / "Duration.tmp") << "left by the protector";
   actions.connect();
   clock.advance(60);
   EXPECT_ANY_THROW(actions.disconnect());
   EXPECT_EQ(recorder.calls.back(), "settings on");
-  EXPECT_FALSE(std::filesystem::exists(folder / "Duration.tmp"));
-  // What was settled before the error stays: the seconds were added, no amount was.
-  EXPECT_EQ(integer(store, "Seconds"), 65);
-  EXPECT_EQ(integer(store, "SecondsT"), 65);
-  EXPECT_EQ(text(store, "CentsD"), "0");
+  EXPECT_NE(std::find(recorder.calls.begin(), recorder.calls.end(), "monitoring off"),
+            recorder.calls.end());
+  EXPECT_EQ(fileContent(folder / "Duration.tmp"), "65 10 0 2 10 01 00\r\n08:12:2026");
+  EXPECT_EQ(integer(store, "Seconds"), 0);
+  EXPECT_EQ(integer(store, "SecondsT"), 0);
   EXPECT_EQ(text(store, "CentsW"), "abc");
   EXPECT_EQ(integer(store, "NumberD"), 0);
+  EXPECT_FALSE(actions.settlementPending());
+}
+
+// A busy store puts the settlement off without holding anything up; the connections that ended
+// meanwhile are settled in order once it is free, each once.
+TEST_F(ConnectionActionsTest, ABusyStoreDelaysTheSettlement) {
+  clock.set(2026, 12, 8, 10, 0, 0);
+  store.beBusy(true);
+  connection(100);
+  EXPECT_TRUE(actions.settlementPending());
+  EXPECT_NE(std::find(recorder.calls.begin(), recorder.calls.end(), "retry"), recorder.calls.end());
+  EXPECT_EQ(fileContent(folder / "Duration.tmp"), "105 10 0 2 10 01 40\r\n08:12:2026");
+  clock.advance(10);
+  connection(20);  // the second one has no crash file of its own
+  actions.retrySettlement();
+  EXPECT_TRUE(actions.settlementPending());
+
+  store.beBusy(false);
+  actions.retrySettlement();
+  EXPECT_FALSE(actions.settlementPending());
+  EXPECT_EQ(integer(store, "SecondsT"), 105 + 25);
+  EXPECT_EQ(integer(store, "NumberT"), 2);
+  EXPECT_FALSE(std::filesystem::exists(folder / "Duration.tmp"));
+  const std::string logText = fileContent(folder / "Internet.LOG");
+  EXPECT_NE(logText.find("         = 00:01:45 + [1,75c]\r\n\r\n"), std::string::npos);
+  EXPECT_NE(logText.find("         = 00:00:25 + [0,416666c]\r\n\r\n"), std::string::npos);
 }
 
 }  // namespace

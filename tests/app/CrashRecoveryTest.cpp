@@ -10,7 +10,7 @@
 #include "accounting/AccountingStore.h"
 #include "accounting/Meter.h"
 #include "app/CrashProtector.h"
-#include "app/FileSettlementLogs.h"
+#include "app/ConnectionSettlement.h"
 #include "store/AccountLog.h"
 #include "store/ConnectionLog.h"
 #include "store/DurationFile.h"
@@ -80,8 +80,7 @@ class CrashRecoveryTest : public ::testing::Test {
   }
 
   RecoveryOutcome recover(ProgramRun& run) {
-    FileSettlementLogs logs(log, accountLog);
-    return recoverCrashedConnection(durationFile, log, run.meter, logs, run.boxes);
+    return recoverCrashedConnection(durationFile, log, run.meter, settlement, run.boxes);
   }
 
   testing::TemporaryFolder folder;
@@ -90,6 +89,7 @@ class CrashRecoveryTest : public ::testing::Test {
   ConnectionLog log{folder / "Internet.LOG"};
   AccountLog accountLog{folder / "Account.LOG"};
   DurationFile durationFile{folder / "Duration.tmp"};
+  ConnectionSettlement settlement{store, log, accountLog, durationFile};
 };
 
 TEST_F(CrashRecoveryTest, ProtectorTickWritesTheConnectionFromOneClockReading) {
@@ -148,11 +148,19 @@ TEST_F(CrashRecoveryTest, NoFileIsTheNormalCase) {
   EXPECT_EQ(recover(after), RecoveryOutcome::NothingFound);
   EXPECT_TRUE(after.boxes.shown.empty());
   EXPECT_EQ(fileContent(log.path()), kHeader);
+
+  // A crash before the first protector tick left the connect entry open: it is ended, so the
+  // next connection's entry starts a line of its own; nothing else changes.
+  log.appendConnect(LocalTime{});
+  EXPECT_EQ(recover(after), RecoveryOutcome::NothingFound);
+  EXPECT_EQ(recover(after), RecoveryOutcome::NothingFound);
+  EXPECT_EQ(fileContent(log.path()), kHeader + "01.01.1970 00:00:00 - Connected\r\n");
 }
 
 TEST_F(CrashRecoveryTest, DamagedFileIsNeverCounted) {
-  for (const std::string content : {"720 23 55 6 00 0", "720 23 55 6 00 07 00\r\n15:0",
-                                    "720 23 55 9 00 07 00\r\n15:03:2026", ""}) {
+  for (const std::string content :
+       {"720 23 55 6 00 0", "720 23 55 6 00 07 00\r\n15:0", "720 23 55 9 00 07 00\r\n15:03:2026",
+        "", "2147483647 23 55 6 00 07 00\r\n15:03:2026"}) {
     log.erase();
     log.appendConnect(LocalTime{});
     std::ofstream(durationFile.path(), std::ios::binary) << content;
@@ -172,13 +180,56 @@ TEST_F(CrashRecoveryTest, DamagedFileIsNeverCounted) {
   }
 }
 
-TEST_F(CrashRecoveryTest, FileIsDeletedEvenWhenSettlingFails) {
+// A settlement the store refuses leaves nothing behind and keeps the file: after the repair the
+// next start offers the connection again and counts it once.
+TEST_F(CrashRecoveryTest, AFailedSettlementIsOfferedAgain) {
   crashSaturdayConnection();
-  ProgramRun after(store, clock);
-  after.boxes.answers = {MessageAnswer::Yes};
+  ProgramRun first(store, clock);
+  first.boxes.answers = {MessageAnswer::Yes};
   store.refuseWrites(true);
-  EXPECT_THROW(recover(after), StoreError);
-  EXPECT_FALSE(std::filesystem::exists(durationFile.path()));
+  EXPECT_THROW(recover(first), StoreError);
+  EXPECT_TRUE(std::filesystem::exists(durationFile.path()));
+  EXPECT_EQ(integer(store, "SecondsT"), 0);
+  EXPECT_EQ(text(store, "Account"), "100");
+
+  store.refuseWrites(false);
+  ProgramRun second(store, clock);
+  second.boxes.answers = {MessageAnswer::Yes};
+  EXPECT_EQ(recover(second), RecoveryOutcome::Counted);
+  EXPECT_EQ(integer(store, "SecondsT"), 720);
+  EXPECT_EQ(fileContent(log.path()), kHeader +
+                                         "14.03.2026 23:55:00 - Connected\r\n"
+                                         "15:03:2026 00:07:00 - DisConnected\r\n"
+                                         "         = 00:12:00 + [15c]\r\n\r\n");
+}
+
+// The process died after the store took the connection but before the files followed: the next
+// start finishes the file steps without a question and without counting it again.
+TEST_F(CrashRecoveryTest, ASettledConnectionOnlyHasItsFilesFinished) {
+  crashSaturdayConnection();
+  accountLog.rewrite("100");
+  const DurationRecord onDisk = durationFile.read().record;
+  const std::string content = fileContent(durationFile.path());
+  ProgramRun died(store, clock);
+  died.meter.restoreConnection(23, 55, 6, 720);
+  const SettledConnection settled = died.meter.closeConnection(connectionIdentity(onDisk), false);
+
+  for (int start = 0; start < 2; ++start) {
+    // Once with the summary entry missing, once after it was written.
+    if (start == 1) std::ofstream(durationFile.path(), std::ios::binary) << content;
+    EXPECT_TRUE(settlement.finishSettled());
+    EXPECT_EQ(fileContent(accountLog.path()), "99.8499984741211\r\n");
+    EXPECT_EQ(fileContent(log.path()),
+              kHeader + "14.03.2026 23:55:00 - Connected" + settled.summaryLine + "\r\n\r\n");
+    EXPECT_FALSE(std::filesystem::exists(durationFile.path()));
+  }
+  EXPECT_EQ(integer(store, "SecondsT"), 720);
+  EXPECT_EQ(text(store, "CentsT"), "15");
+
+  // Another connection's file is no business of the finishing: it is offered as a crash.
+  std::ofstream(durationFile.path(), std::ios::binary) << "715 23 55 6 00 06 55\r\n15:03:2026";
+  EXPECT_FALSE(settlement.finishSettled());
+  EXPECT_TRUE(std::filesystem::exists(durationFile.path()));
 }
 
 TEST_F(CrashRecoveryTest, UnwritableLogsStillCountTheConnection) {
@@ -207,14 +258,16 @@ TEST_F(CrashRecoveryTest, NormalDisconnectLeavesFourLines) {
   log.appendDisconnect(clock.now());
   run.meter.setCurrentTime(clock.now());
   run.meter.updateDuration();
-  FileSettlementLogs logs(log, accountLog);
-  run.meter.closeConnection(logs);
+  durationFile.write(run.meter.connectionSeconds(), 10, 0, 3, clock.now());
+  settlement.settle(run.meter, true, "disconnect");
 
   EXPECT_EQ(fileContent(log.path()), kHeader +
                                          "11.03.2026 10:00:00 - Connected\r\n"
                                          "11.03.2026 10:01:01 - DisConnected\r\n"
                                          "         = 00:01:01 + [1.016666c]\r\n\r\n");
   EXPECT_EQ(fileContent(accountLog.path()), text(store, "Account") + "\r\n");
+  EXPECT_EQ(integer(store, "NumberT"), 1);
+  EXPECT_FALSE(std::filesystem::exists(durationFile.path()));
 }
 
 }  // namespace

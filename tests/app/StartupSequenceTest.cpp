@@ -9,7 +9,7 @@
 #include "accounting/AccountingStore.h"
 #include "accounting/Meter.h"
 #include "accounting/Tariffs.h"
-#include "app/FileSettlementLogs.h"
+#include "app/ConnectionSettlement.h"
 #include "platform/Screen.h"
 #include "store/AccountLog.h"
 #include "store/ConnectionLog.h"
@@ -41,7 +41,7 @@ class StartupSequenceTest : public ::testing::Test {
       : log(folder / "Internet.LOG"),
         accountLog(folder / "Account.LOG"),
         durationFile(folder / "Duration.tmp"),
-        settlement(log, accountLog),
+        settlement(store, log, accountLog, durationFile),
         warning(boxes),
         meter(store, clock, panels, warning, ',') {
     clock.set(2026, 12, 8, 9, 0, 0);  // a Tuesday
@@ -62,7 +62,7 @@ class StartupSequenceTest : public ::testing::Test {
   ConnectionLog log;
   AccountLog accountLog;
   DurationFile durationFile;
-  FileSettlementLogs settlement;
+  ConnectionSettlement settlement;
   TariffWarning warning;
   Meter meter;
 };

@@ -257,11 +257,18 @@ TEST(DurationFileTest, FieldsOutOfRangeOrMalformedAreDamaged) {
   }
   const std::string huge = "720 23 55 6 00 07 00\r\n15:03:2026" + std::string(200, '\n');
   EXPECT_EQ(DurationFile::parse(huge).status, DurationReading::Status::Damaged);
+  // More seconds than have passed since the start it names (Saturday 23:55 to 00:07 on Sunday).
+  for (const char* claim :
+       {"2147483647 0 0 0 23 59 59\r\n29:02:2020", "4480 23 55 6 00 07 00\r\n15:03:2026"}) {
+    EXPECT_EQ(DurationFile::parse(claim).status, DurationReading::Status::Damaged) << claim;
+  }
+  EXPECT_EQ(DurationFile::parse("4470 23 55 6 00 07 00\r\n15:03:2026").status,
+            DurationReading::Status::Read);
 
   for (const char* content : {
-           "720 23 55 6 00 07 00\n15:03:2026",         // bare line feed
-           "720 23 55 6 00 07 00\r\n15:03:2026\r\n",   // trailing line end
-           "2147483647 0 0 0 23 59 59\r\n29:02:2024",  // limits, leap day
+           "720 23 55 6 00 07 00\n15:03:2026",        // bare line feed
+           "720 23 55 6 00 07 00\r\n15:03:2026\r\n",  // trailing line end
+           "600000 0 0 0 23 59 59\r\n29:02:2020",     // almost a week, leap day
        }) {
     EXPECT_EQ(DurationFile::parse(content).status, DurationReading::Status::Read) << content;
   }
@@ -306,7 +313,9 @@ TEST(DurationFileTest, AKilledWriterNeverLeavesAPartialFile) {
       // Contents of varying length, so a cut or a mixture could not pass for a whole file.
       for (std::uint32_t s = static_cast<std::uint32_t>(round);; s = s * 7 + 13) {
         const auto seconds = static_cast<std::int32_t>(s & 0x7fffffff);
-        file.write(seconds % 1000 == 0 ? 0 : seconds, seconds % 24, seconds % 60, seconds % 7,
+        // Never more than the time a start and a tick of the same minute allow.
+        file.write(seconds % 1000 == 0 ? 0 : seconds % 3000, seconds % 24, seconds % 60,
+                   seconds % 7,
                    at(2026, 1 + seconds % 12, 1 + seconds % 28, seconds % 24, seconds % 60, 5));
       }
     }

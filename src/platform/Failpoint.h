@@ -1,0 +1,16 @@
+#pragma once
+
+namespace pelmora {
+
+// Named points in the program's file and store steps where a test build can stop the process
+// dead, to prove that no instant of dying loses or doubles a connection. The program itself
+// installs no handler: the calls cost one pointer test.
+using FailpointHandler = void (*)(const char* name);
+
+// The handler called at every failpoint; null (the default) does nothing.
+void setFailpointHandler(FailpointHandler handler);
+
+// Reached a named point ("disconnect:committed", "recovery:account-log", ...).
+void failpoint(const char* name);
+
+}  // namespace pelmora
