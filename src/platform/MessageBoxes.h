@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <string>
 
 namespace pelmora {
@@ -15,6 +16,13 @@ struct MessageBoxRequest {
   MessageButtons buttons = MessageButtons::Ok;
   MessageIcon icon = MessageIcon::Information;
   MessageAnswer defaultAnswer = MessageAnswer::Ok;
+};
+
+// Thrown by a box that the program's end (a shutdown signal) closed: nobody answered, and the
+// step that asked must not act on an answer.
+class ProgramEnding : public std::exception {
+ public:
+  const char* what() const noexcept override { return "the program is ending"; }
 };
 
 // Every message box of the program goes through this seam, so tests can answer them.

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "accounting/AmountText.h"
 #include "accounting/Money.h"
@@ -134,6 +135,46 @@ TEST_F(ConnectionTest, ALinkUpForAFewSecondsIsMeteredAndSettled) {
   EXPECT_TRUE(std::regex_search(log, road)) << log;
 }
 
+// Another program holds the store's write lock (sqlite3 in a transaction) while a connection
+// ends: the window goes on, the disconnect is seen at once, and the connection is settled with
+// its true duration as soon as the store is free.
+TEST_F(ConnectionTest, ABusyStoreNeitherDelaysTheDisconnectNorLosesTheConnection) {
+  firstRun();
+  auto program = start();
+  waitForLock();
+  setLink(true);
+  ASSERT_TRUE(waitForText("Internet.LOG", " - Connected"));
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open((home() / "registry.db").c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; UPDATE keys SET path = path", nullptr, nullptr,
+                         nullptr),
+            SQLITE_OK);
+  std::this_thread::sleep_for(2s);
+  setLink(false);
+  const auto down = std::chrono::steady_clock::now();
+  ASSERT_TRUE(waitForText("Internet.LOG", " - DisConnected"));
+  // Two polls a second, however long the store stays busy.
+  EXPECT_LT(std::chrono::steady_clock::now() - down, 1500ms);
+  std::this_thread::sleep_for(4s);
+  EXPECT_EQ(file("Internet.LOG").find(" + ["), std::string::npos);
+  EXPECT_TRUE(fs::exists(home() / "Duration.tmp"));
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+
+  ASSERT_TRUE(waitForText("Internet.LOG", "]\r\n\r\n"));
+  program->signal(SIGTERM);
+  ASSERT_EQ(program->wait(10s), 0);
+  EXPECT_EQ(program->messageBoxes(), "");
+  const std::string log = file("Internet.LOG");
+  const int seconds =
+      stampSeconds(log, " - DisConnected\r\n") - stampSeconds(log, " - Connected\r\n") + 5;
+  EXPECT_EQ(integer("SecondsT"), seconds);
+  EXPECT_LE(seconds, 5 + 4);
+  EXPECT_EQ(integer("NumberT"), 1);
+  EXPECT_EQ(file("Account.LOG"), text("Account") + "\r\n");
+  EXPECT_FALSE(fs::exists(home() / "Duration.tmp"));
+}
+
 // A process killed in the middle of a connection: what the protector saved is offered at the
 // next start.
 class CrashTest : public ConnectionTest {
@@ -183,6 +224,31 @@ TEST_F(CrashTest, YesCountsTheConnectionWithoutCountingItAsAConnection) {
   EXPECT_EQ(integer("SecondsD"), seconds);
   for (const char* n : {"NumberD", "NumberW", "NumberM", "NumberT"}) EXPECT_EQ(integer(n), 0);
   EXPECT_FALSE(fs::exists(home() / "Duration.tmp"));
+}
+
+// A system shutdown while the crash question is open ends the program at once, with nothing
+// decided: the next start asks again, and the log gets the restored disconnect only once.
+TEST_F(CrashTest, AShutdownDuringTheQuestionLeavesTheConnectionForTheNextStart) {
+  killMidConnection();
+  setLink(false);
+  auto asking = start({}, "", true);
+  waitForLock();
+  ASSERT_TRUE(waitForText("Internet.LOG", " - DisConnected"));
+  std::this_thread::sleep_for(500ms);  // the box is open
+  asking->signal(SIGTERM);
+  const auto sent = std::chrono::steady_clock::now();
+  EXPECT_EQ(asking->wait(10s), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - sent, 2s);
+  EXPECT_TRUE(fs::exists(home() / "Duration.tmp"));
+
+  auto again = start({}, "yes");
+  ASSERT_TRUE(waitForText("Internet.LOG", "]\r\n\r\n"));
+  waitForLock();
+  again->signal(SIGTERM);
+  ASSERT_EQ(again->wait(10s), 0);
+  const std::string log = file("Internet.LOG");
+  EXPECT_EQ(log.find(" - DisConnected"), log.rfind(" - DisConnected")) << log;
+  EXPECT_GT(integer("SecondsT"), 0);
 }
 
 TEST_F(CrashTest, NoLogsTheIgnoredConnectionAndALinkStillUpIsANewConnection) {

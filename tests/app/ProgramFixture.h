@@ -38,19 +38,21 @@ class ProgramFixture : public ::testing::Test {
   std::filesystem::path home() const { return m_root / "home"; }
   std::filesystem::path sysfs() const { return m_root / "sys"; }
 
+  // Message boxes are answered from `answers`, or shown for real (offscreen, where nobody can
+  // answer them) when `realBoxes` is set.
   std::unique_ptr<ProgramProcess> start(std::vector<std::string> args = {},
-                                        const std::string& answers = "") {
+                                        const std::string& answers = "", bool realBoxes = false) {
     const std::string name = "stderr-" + std::to_string(++m_runs) + ".txt";
-    return std::make_unique<ProgramProcess>(
-        PELMORA_EXECUTABLE, std::move(args),
-        std::map<std::string, std::string>{{"QT_QPA_PLATFORM", "offscreen"},
-                                           {"LC_ALL", "C.UTF-8"},
-                                           {"PELMORA_HOME", home().string()},
-                                           {"PELMORA_SYSFS", sysfs().string()},
-                                           {"PELMORA_ANSWERS", answers},
-                                           {"XDG_CONFIG_HOME", (m_root / "config").string()},
-                                           {"XDG_RUNTIME_DIR", (m_root / "runtime").string()}},
-        m_root / name);
+    std::map<std::string, std::string> environment{
+        {"QT_QPA_PLATFORM", "offscreen"},
+        {"LC_ALL", "C.UTF-8"},
+        {"PELMORA_HOME", home().string()},
+        {"PELMORA_SYSFS", sysfs().string()},
+        {"XDG_CONFIG_HOME", (m_root / "config").string()},
+        {"XDG_RUNTIME_DIR", (m_root / "runtime").string()}};
+    if (!realBoxes) environment["PELMORA_ANSWERS"] = answers;
+    return std::make_unique<ProgramProcess>(PELMORA_EXECUTABLE, std::move(args),
+                                            std::move(environment), m_root / name);
   }
 
   // Started and holding its reference to the instance lock.

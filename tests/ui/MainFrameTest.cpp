@@ -88,9 +88,12 @@ class MainFrameTest : public ::testing::Test {
   }
 
   TMainFrame& make(QStringList args = {QStringLiteral("pelmora")}) {
-    m_frame = std::make_unique<TMainFrame>(TMainFrame::Services{
-        m_clock, m_probe, m_boxes, m_starter, m_sound, m_store, m_screen, DataFolder(m_folder),
-        "/usr/bin/pelmora", args, [this] { ++m_terminated; }, [this] { return m_pointer; }});
+    m_frame = std::make_unique<TMainFrame>(
+        TMainFrame::Services{m_clock, m_probe, m_boxes, m_starter, m_sound, m_store, m_screen,
+                             DataFolder(m_folder), "/usr/bin/pelmora", args,
+                             m_realTerminate ? std::function<void()>(&TMainFrame::endEventLoop)
+                                             : std::function<void()>([this] { ++m_terminated; }),
+                             [this] { return m_pointer; }});
     m_frame->startUp();
     return *m_frame;
   }
@@ -129,6 +132,7 @@ class MainFrameTest : public ::testing::Test {
   CountingStarter m_starter;
   RecordingSound m_sound;
   int m_terminated = 0;
+  bool m_realTerminate = false;  // the program's own end of the loop instead of a counter
   std::unique_ptr<TMainFrame> m_frame;
 };
 
@@ -234,6 +238,60 @@ TEST_F(MainFrameTest, QuitWhileConnectedAsksAndCancelsOnYes) {
   EXPECT_EQ(log(), ConnectionLog::header() +
                        "08.12.2026 21:30:00 - Connected\r\n08.12.2026 21:30:00 - Canceled\r\n\r\n");
   EXPECT_FALSE(fs::exists(m_folder / "Duration.tmp"));
+}
+
+// The real message loop and the program's real terminate, driven through the window's own menu.
+TEST_F(MainFrameTest, TheMenuEndsTheRealLoopWhateverWindowIsShown) {
+  m_realTerminate = true;
+  // Runs the loop until the action has ended it; 1 when a guard had to end it instead.
+  const auto run = [](QAction* action) {
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    guard.start(5000);
+    QTimer::singleShot(0, action, &QAction::trigger);
+    return QApplication::exec();
+  };
+
+  TMainFrame& shown = make();
+  shown.mStatusClick();
+  EXPECT_FALSE(shown.close());  // the desktop's close button or Alt+F4 cannot close it
+  EXPECT_TRUE(shown.isVisible());
+  EXPECT_EQ(run(shown.mQuit), 0);
+
+  // Quit while connected, answered Yes: nothing of the connection is counted, and the metering
+  // does not bring the crash file back.
+  TMainFrame& connected = make();
+  poll(1);
+  m_clock.advance(5);
+  connected.ttProtectorTimer();
+  ASSERT_TRUE(fs::exists(m_folder / "Duration.tmp"));
+  m_boxes.answers = {MessageAnswer::Yes};
+  EXPECT_EQ(run(connected.mQuit), 0);
+  QTest::qWait(6000);
+  EXPECT_FALSE(fs::exists(m_folder / "Duration.tmp"));
+  EXPECT_EQ(std::get<std::int32_t>(*stored("NumberT")), 0);
+  EXPECT_EQ(std::get<std::int32_t>(*stored("SecondsT")), 0);
+  EXPECT_EQ(log().find(" + ["), std::string::npos);
+
+  TMainFrame& restarted = make();
+  restarted.mStatusClick();
+  EXPECT_EQ(run(restarted.mReStart), 0);
+  EXPECT_EQ(m_starter.starts, 1);
+}
+
+TEST_F(MainFrameTest, ASecondDisconnectDoesNotPutOffTheHiding) {
+  TMainFrame& frame = make();
+  poll(1);
+  poll(0);
+  ASSERT_TRUE(frame.ttHider->isActive());
+  const int left = frame.ttHider->remainingTime();
+  QTest::qWait(300);
+  poll(1);
+  poll(0);
+  EXPECT_TRUE(m_boxes.shown.empty());
+  ASSERT_TRUE(frame.ttHider->isActive());
+  EXPECT_LT(frame.ttHider->remainingTime(), left - 200);
 }
 
 TEST_F(MainFrameTest, SystemShutdownEndsWithoutQuestionsAndKeepsTheCrashFile) {

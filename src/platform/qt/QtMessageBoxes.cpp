@@ -47,7 +47,10 @@ MessageAnswer QtMessageBoxes::show(const MessageBoxRequest& request) {
   }
   box.setDefaultButton(toQtButton(request.defaultAnswer));
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
-  switch (box.exec()) {
+  const int chosen = box.exec();
+  // The end of the program leaves every event loop, this box's too: that is no answer.
+  if (m_ending && m_ending()) throw ProgramEnding();
+  switch (chosen) {
     case QMessageBox::Yes:
       return MessageAnswer::Yes;
     case QMessageBox::No:

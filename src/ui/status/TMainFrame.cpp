@@ -1,10 +1,12 @@
 #include "ui/status/TMainFrame.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QFont>
 #include <QFrame>
@@ -17,8 +19,8 @@
 #include <QTimer>
 
 #include "accounting/Tariffs.h"
+#include "app/ConnectionSettlement.h"
 #include "app/CrashProtector.h"
-#include "app/FileSettlementLogs.h"
 #include "app/QuitController.h"
 #include "app/StartupSequence.h"
 #include "monitor/ConnectionProbe.h"
@@ -43,6 +45,7 @@ constexpr int kProtectorInterval = 5000;
 constexpr int kMoverInterval = 10;
 constexpr int kHiderInterval = 10000;
 constexpr int kFlasherInterval = 250;
+constexpr int kSettlementRetryInterval = 1000;
 
 constexpr int kWindowWidth = 105;
 constexpr int kWindowHeight = 32;
@@ -112,7 +115,8 @@ TMainFrame::TMainFrame(Services services)
       m_log(std::make_unique<ConnectionLog>(m_services.folder.connectionLog())),
       m_accountLog(std::make_unique<AccountLog>(m_services.folder.accountLog())),
       m_durationFile(std::make_unique<DurationFile>(m_services.folder.durationFile())),
-      m_settlementLogs(std::make_unique<FileSettlementLogs>(*m_log, *m_accountLog)),
+      m_settlement(std::make_unique<ConnectionSettlement>(m_services.store, *m_log, *m_accountLog,
+                                                          *m_durationFile)),
       m_tariffWarning(std::make_unique<TariffWarning>(m_services.boxes)) {
   setWindowTitle(QString::fromUtf8(kProgramName));
   setFixedSize(kWindowWidth, kWindowHeight);
@@ -124,14 +128,14 @@ TMainFrame::TMainFrame(Services services)
   m_protector = std::make_unique<CrashProtector>(*m_meter, m_services.clock, *m_durationFile);
   ConnectionWindow& window = *this;
   m_actions = std::make_unique<ConnectionActions>(ConnectionActions::Context{
-      m_services.store, m_services.clock, *m_log, *m_meter, *m_settlementLogs, *m_durationFile,
+      m_services.store, m_services.clock, *m_log, *m_meter, *m_settlement, *m_durationFile,
       m_services.sound, m_services.starter, window});
   MonitorView& view = *this;
   MonitorTransitions& transitions = *this;
   m_monitor = std::make_unique<ConnectionMonitor>(m_services.probe, view, transitions);
   m_quit = std::make_unique<QuitController>(QuitController::Context{
       [this] { return m_monitor->isConnected(); }, m_services.boxes, m_services.clock, *m_log,
-      *m_durationFile, m_services.starter, m_services.executable, m_services.terminate});
+      *m_durationFile, m_services.starter, m_services.executable, [this] { endProgram(); }});
 
   buildTimers();
   buildControls();
@@ -161,6 +165,7 @@ void TMainFrame::buildTimers() {
   ttMover->setTimerType(Qt::PreciseTimer);
   ttHider = timer(kHiderInterval, &TMainFrame::ttHiderTimer);
   ttFlasher = timer(kFlasherInterval, &TMainFrame::ttFlasherTimer);
+  ttSettlement = timer(kSettlementRetryInterval, &TMainFrame::ttSettlementTimer);
 }
 
 void TMainFrame::buildControls() {
@@ -266,7 +271,7 @@ void TMainFrame::startUp() {
   const bool ready = withStore([this, &result] {
     result = StartupSequence({m_services.store, m_services.screen, m_services.clock,
                               m_services.executable, *m_log, *m_accountLog, *m_durationFile,
-                              *m_meter, *m_settlementLogs, m_services.boxes})
+                              *m_meter, *m_settlement, m_services.boxes})
                  .run();
   });
   // After a store error the monitor stays off: nothing would be counted right. The menu still
@@ -294,8 +299,9 @@ void TMainFrame::formShow() {
       pTime->setText(kEmptyTime);
     }
     tCurrency->setText(symbol);
-    m_extraSeconds = key->ReadInteger("SecondsPlus");
-    m_freeSeconds = key->ReadInteger("Zero");
+    // Values put into the store by hand are held to the settings dialog's limits.
+    m_extraSeconds = std::clamp(key->ReadInteger("SecondsPlus"), 0, kMaxExtraSeconds);
+    m_freeSeconds = std::clamp(key->ReadInteger("Zero"), 0, kMaxFreeSeconds);
     key->CloseKey();
     m_meter->setDisplayUnit(m_currencyStatus);
     m_meter->setExtraSeconds(m_extraSeconds);
@@ -382,12 +388,30 @@ void TMainFrame::ttDurationTimer() {
   withStore([this] { m_meter->tick(); });
 }
 void TMainFrame::ttProtectorTimer() {
+  // The crash file still keeps a connection that waits for the store.
+  if (m_actions->settlementPending()) return;
   m_protector->tick();
 }
 
+void TMainFrame::ttSettlementTimer() {
+  withStore([this] { m_actions->retrySettlement(); });
+}
+
 void TMainFrame::systemShutdown() {
+  endProgram();
+}
+
+void TMainFrame::endEventLoop() {
+  QCoreApplication::exit(0);
+}
+
+void TMainFrame::endProgram() {
   m_ending = true;
-  ttInternet->stop();
+  // Nothing may run between the decision and the end of the loop: no poll, no metering tick and
+  // no crash-file write after a cancelled connection's file was deleted.
+  for (QTimer* t : {ttInternet, ttDuration, ttProtector, ttMover, ttHider, ttFlasher, ttSettlement}) {
+    t->stop();
+  }
   m_services.terminate();
 }
 
@@ -534,6 +558,9 @@ bool TMainFrame::withStore(const std::function<void()>& step) {
   try {
     step();
     return true;
+  } catch (const ProgramEnding&) {
+    // A box the program's end closed: nobody answered, and nothing is left to tell.
+    return false;
   } catch (const std::exception& e) {
     // Never into the event loop: the user is told what is wrong and can still quit.
     m_services.boxes.show(informationBox(kProgramName, e.what(), MessageIcon::Error));
@@ -612,7 +639,21 @@ void TMainFrame::setFlashing(bool on) {
 }
 
 void TMainFrame::startHider() {
-  ttHider->start();
+  // A hiding already on its way keeps its time: a second disconnect does not put it off.
+  if (!ttHider->isActive()) ttHider->start();
+}
+
+void TMainFrame::setSettlementRetry(bool on) {
+  if (!on) {
+    ttSettlement->stop();
+  } else if (!ttSettlement->isActive()) {
+    ttSettlement->start();
+  }
+}
+
+void TMainFrame::stopMonitoring() {
+  cbState->setChecked(false);
+  enableSwitch(false);
 }
 
 void TMainFrame::refreshStatistics() {

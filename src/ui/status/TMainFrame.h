@@ -27,9 +27,9 @@ namespace pelmora {
 class AccountLog;
 class Clock;
 class ConnectionLog;
+class ConnectionSettlement;
 class CrashProtector;
 class DurationFile;
-class FileSettlementLogs;
 class ConnectionProbe;
 class MessageBoxes;
 class ProgramStarter;
@@ -127,6 +127,8 @@ class TMainFrame : public QWidget,
   QTimer* ttMover = nullptr;
   QTimer* ttHider = nullptr;
   QTimer* ttFlasher = nullptr;
+  // Retries a settlement that a busy store put off, once a second.
+  QTimer* ttSettlement = nullptr;
   QSystemTrayIcon* trayIcon = nullptr;
 
   // The tray icon's state, also where no tray is available.
@@ -137,6 +139,11 @@ class TMainFrame : public QWidget,
   bool hideButtonLit() const { return m_hover; }
   int flashCount() const { return m_flashCount; }
   bool startUpMarker() const { return m_startUpMarker; }
+  // The program is ending: quit, restart or a shutdown signal.
+  bool ending() const { return m_ending; }
+  // The program's terminate: ends the message loop (exit code 0) whatever windows are shown.
+  // Asking the windows to close first, as a plain quit does, would let this one refuse.
+  static void endEventLoop();
 
  signals:
   // Asks the settings dialog to open on a tab; emitted by openSettings.
@@ -162,6 +169,7 @@ class TMainFrame : public QWidget,
   void ttMoverTimer();
   void ttHiderTimer();
   void ttFlasherTimer();
+  void ttSettlementTimer();
   // What the tray icon's mouse actions do.
   void trayActivated(QSystemTrayIcon::ActivationReason reason);
   // SIGTERM, SIGINT, the session ending: quit at once, without questions.
@@ -191,6 +199,11 @@ class TMainFrame : public QWidget,
   void setFlashing(bool on) override;
   void startHider() override;
   void refreshStatistics() override;
+  void setSettlementRetry(bool on) override;
+  void stopMonitoring() override;
+
+  // Stops every timer and ends the message loop, whatever windows are shown.
+  void endProgram();
 
   void buildControls();
   void buildMenu();
@@ -211,7 +224,7 @@ class TMainFrame : public QWidget,
   std::unique_ptr<ConnectionLog> m_log;
   std::unique_ptr<AccountLog> m_accountLog;
   std::unique_ptr<DurationFile> m_durationFile;
-  std::unique_ptr<FileSettlementLogs> m_settlementLogs;
+  std::unique_ptr<ConnectionSettlement> m_settlement;
   std::unique_ptr<TariffWarning> m_tariffWarning;
   std::unique_ptr<Meter> m_meter;
   std::unique_ptr<CrashProtector> m_protector;
