@@ -1,5 +1,6 @@
 #include "app/ConnectionLogActions.h"
 
+#include "app/LogViewerTexts.h"
 #include "platform/FileOpener.h"
 #include "platform/MessageBoxes.h"
 #include "store/ConnectionLog.h"
@@ -8,11 +9,7 @@ namespace pelmora {
 
 void viewConnectionLog(const ConnectionLog& log, FileOpener& opener, MessageBoxes& boxes) {
   if (opener.open(log.path())) return;
-  boxes.show(informationBox(
-      "Файл \"notepad.exe\" не найден.   :-(",
-      "Внимание! На Вашем компьютере не найден \"Блокнот\" (notepad.exe).\nПросмотр log-файла "
-      "из программы не возможен.\nОткройте log-файл самостоятельно.",
-      MessageIcon::Warning));
+  boxes.show(logViewerMissingBox(log.path()));
 }
 
 bool eraseConnectionLog(const ConnectionLog& log, MessageBoxes& boxes) {

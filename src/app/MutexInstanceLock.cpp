@@ -9,15 +9,23 @@ namespace pelmora {
 MutexInstanceLock::MutexInstanceLock(std::string name) : m_name(std::move(name)) {}
 
 MutexInstanceLock::~MutexInstanceLock() {
-  if (m_handle != nullptr) CloseHandle(m_handle);
+  release();
 }
 
-bool MutexInstanceLock::acquire() {
-  if (m_handle != nullptr) return false;  // this object already holds its reference
+void MutexInstanceLock::release() {
+  if (m_handle != nullptr) CloseHandle(m_handle);
+  m_handle = nullptr;
+}
+
+LockResult MutexInstanceLock::acquire() {
+  // This object already holds its reference.
+  if (m_handle != nullptr) return {LockOutcome::Taken, {}};
   SetLastError(ERROR_SUCCESS);
   m_handle = CreateMutexA(nullptr, TRUE, m_name.c_str());
   const DWORD error = GetLastError();
-  return m_handle != nullptr && error == ERROR_SUCCESS;
+  // Any error, not only "already exists", means another instance, as it always has here.
+  const bool first = m_handle != nullptr && error == ERROR_SUCCESS;
+  return {first ? LockOutcome::First : LockOutcome::Taken, {}};
 }
 
 }  // namespace pelmora

@@ -4,6 +4,7 @@
 #include <exception>
 #include <iostream>
 #include <memory>
+#include <system_error>
 
 #include <QApplication>
 #include <QLocale>
@@ -27,12 +28,13 @@ using namespace pelmora;
 
 namespace {
 
-// PELMORA_ANSWERS lets tests and unattended runs answer every box; otherwise real boxes.
-std::unique_ptr<MessageBoxes> makeMessageBoxes() {
+// PELMORA_ANSWERS lets tests and unattended runs answer every box; otherwise real boxes, which
+// a shutdown signal closes without an answer.
+std::unique_ptr<MessageBoxes> makeMessageBoxes(const bool& ending) {
   if (const char* answers = std::getenv("PELMORA_ANSWERS")) {
     return std::make_unique<ScriptedMessageBoxes>(answers, std::cerr);
   }
-  return std::make_unique<QtMessageBoxes>();
+  return std::make_unique<QtMessageBoxes>([&ending] { return ending; });
 }
 
 // The user's decimal separator for amount texts; a full stop where the locale's is not a
@@ -50,14 +52,27 @@ int main(int argc, char* argv[]) {
   // The status window is hidden most of the time; only quitting ends the program.
   QApplication::setQuitOnLastWindowClosed(false);
 
-  const auto boxes = makeMessageBoxes();
+  bool ending = false;  // a shutdown signal came
+  const auto boxes = makeMessageBoxes(ending);
   const DataFolder folder = DataFolder::fromEnvironment();
-  folder.ensureExists();
+  if (const std::error_code problem = folder.prepare()) {
+    boxes->show(
+        informationBox("Pelmora", unusableFolderText(folder.root(), problem), MessageIcon::Error));
+    return 2;
+  }
 
+  // A restart waits until the instance that launched it has ended, so two never meter at once.
   const auto lock = makeInstanceLock(folder);
-  const bool first = lock->acquire();
   const QStringList arguments = QCoreApplication::arguments();
-  if (arguments.value(1) != QStringLiteral("/reboot") && !first) {
+  const LockResult locked = arguments.value(1) == QStringLiteral("/reboot")
+                                ? lock->acquireWhenFree(kRestartWait)
+                                : lock->acquire();
+  if (locked.outcome == LockOutcome::Unusable) {
+    boxes->show(informationBox("Pelmora", unusableFolderText(folder.root(), locked.error),
+                               MessageIcon::Error));
+    return 2;
+  }
+  if (locked.outcome == LockOutcome::Taken) {
     boxes->show(informationBox("Pelmora", "Программа уже запущена!"));
     return 1;
   }

@@ -1,11 +1,16 @@
 #include "platform/DataFolder.h"
 
 #include <cstdlib>
-#include <system_error>
 #include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace pelmora {
@@ -17,6 +22,60 @@ std::filesystem::path environmentPath(const char* name) {
   return (value != nullptr && *value != '\0') ? std::filesystem::path(value)
                                               : std::filesystem::path();
 }
+
+std::string reasonText(std::error_code reason) {
+  if (reason == std::errc::permission_denied || reason == std::errc::operation_not_permitted) {
+    return "нет доступа";
+  }
+  if (reason == std::errc::read_only_file_system) {
+    return "файловая система доступна только для чтения";
+  }
+  if (reason == std::errc::no_space_on_device) return "нет места на диске";
+  if (reason == std::errc::no_such_file_or_directory) return "папка не найдена";
+  if (reason == std::errc::not_a_directory) return "на месте папки находится файл";
+  return reason.message();
+}
+
+#ifndef _WIN32
+
+// Every file the program itself makes in the folder; whatever else the user keeps there is his.
+constexpr const char* kProgramFiles[] = {
+    "Internet.LOG",     "Account.LOG",     "Duration.tmp",     "registry.db",
+    "registry.db-wal",  "registry.db-shm", "pelmora.lock",     "pelmora.lock.check",
+    "Internet.LOG.new", "Account.LOG.new", "Duration.tmp.new",
+};
+
+// Takes from group and others what they may do with the user's own folder or file; never gives
+// anything. A link in a file's place is left alone: it points somewhere the program did not make.
+void narrow(const std::filesystem::path& path, bool folder) {
+  struct stat status {};
+  const int rc = folder ? ::stat(path.c_str(), &status) : ::lstat(path.c_str(), &status);
+  if (rc != 0 || status.st_uid != ::geteuid()) return;
+  if (folder ? !S_ISDIR(status.st_mode) : !S_ISREG(status.st_mode)) return;
+  const mode_t keep = folder ? 0700 : 0600;
+  const mode_t mode = status.st_mode & 07777;
+  if ((mode & ~keep) != 0) ::chmod(path.c_str(), mode & keep);
+}
+
+std::error_code makeFolder(const std::filesystem::path& root) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(root, ec)) return {};
+  // The folders above belong to the user's home; only the data folder itself is the program's.
+  const std::filesystem::path parent = root.parent_path();
+  if (!parent.empty()) {
+    std::filesystem::create_directories(parent, ec);
+    if (ec) return ec;
+  }
+  if (::mkdir(root.c_str(), 0700) != 0 && errno != EEXIST) {
+    return {errno, std::generic_category()};
+  }
+  if (!std::filesystem::is_directory(root, ec)) {
+    return ec ? ec : std::make_error_code(std::errc::not_a_directory);
+  }
+  return {};
+}
+
+#endif
 
 }  // namespace
 
@@ -36,10 +95,32 @@ DataFolder DataFolder::fromEnvironment() {
 #endif
 }
 
-bool DataFolder::ensureExists() const {
+std::error_code DataFolder::prepare() const {
+#ifdef _WIN32
   std::error_code ec;
   std::filesystem::create_directories(m_root, ec);
-  return std::filesystem::is_directory(m_root, ec);
+  if (std::filesystem::is_directory(m_root, ec)) return {};
+  return ec ? ec : std::make_error_code(std::errc::not_a_directory);
+#else
+  // "folder/" names the folder itself.
+  const std::filesystem::path folder = m_root.has_filename() ? m_root : m_root.parent_path();
+  if (const std::error_code ec = makeFolder(folder)) return ec;
+  narrow(folder, true);
+  for (const char* name : kProgramFiles) narrow(folder / name, false);
+  // A database file that exists already keeps its mode; an empty file is an empty database.
+  const int fd = ::open(settingsDatabase().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd >= 0) ::close(fd);
+  return {};
+#endif
+}
+
+std::string unusableFolderText(const std::filesystem::path& folder, std::error_code reason) {
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::absolute(folder, ec);
+  if (ec) full = folder;
+  const std::u8string path = full.u8string();
+  return "Не удалось открыть папку данных программы:\n" + std::string(path.begin(), path.end()) +
+         "\nПричина: " + reasonText(reason) + ".";
 }
 
 }  // namespace pelmora

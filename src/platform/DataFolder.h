@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
+#include <system_error>
 
 namespace pelmora {
 
@@ -14,8 +16,12 @@ class DataFolder {
   // on Windows the executable's folder.
   static DataFolder fromEnvironment();
 
-  // Creates the folder when missing; false when it cannot be created.
-  bool ensureExists() const;
+  // Makes the folder ready at start; the system's reason when it cannot be created. On Linux
+  // the folder and the program's files are private to the user: a new folder is made 0700 and
+  // an existing one narrowed to it, the program's existing files narrowed to 0600 (nothing else
+  // is touched), and a missing settings database is created empty as 0600, because the store
+  // gives its journal files the database's mode.
+  std::error_code prepare() const;
 
   const std::filesystem::path& root() const { return m_root; }
   std::filesystem::path connectionLog() const { return m_root / "Internet.LOG"; }
@@ -27,5 +33,9 @@ class DataFolder {
  private:
   std::filesystem::path m_root;
 };
+
+// The error box's text when the data folder cannot be created or its instance lock cannot be
+// made: the folder's full path and the system's reason in words.
+std::string unusableFolderText(const std::filesystem::path& folder, std::error_code reason);
 
 }  // namespace pelmora

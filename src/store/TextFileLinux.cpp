@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <string_view>
 
 #include "store/TextFile.h"
 
@@ -19,7 +20,17 @@ std::string fromFileText(std::string_view bytes) {
 namespace detail {
 
 std::FILE* openFile(const std::filesystem::path& file, const char* mode) {
-  return std::fopen(file.c_str(), mode);
+  // A file the program makes is private to the user (0600), whatever the umask; the umask itself
+  // stays the user's, for the programs started from here.
+  const std::string_view how(mode);
+  if (how.empty() || (how[0] != 'w' && how[0] != 'a')) return std::fopen(file.c_str(), mode);
+  int flags = how.find('+') != std::string_view::npos ? O_RDWR : O_WRONLY;
+  flags |= O_CREAT | O_CLOEXEC | (how[0] == 'w' ? O_TRUNC : O_APPEND);
+  const int fd = ::open(file.c_str(), flags, 0600);
+  if (fd < 0) return nullptr;
+  std::FILE* f = ::fdopen(fd, mode);
+  if (f == nullptr) ::close(fd);
+  return f;
 }
 
 bool syncToDisk(std::FILE* file) {

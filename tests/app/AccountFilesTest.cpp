@@ -180,10 +180,12 @@ TEST(ConnectionLogActionsTest, ViewOpensTheLogOrWarns) {
   opener.works = false;
   viewConnectionLog(log, opener, boxes);
   ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0].title, "Файл \"notepad.exe\" не найден.   :-(");
+  EXPECT_EQ(boxes.shown[0].title, "Программа для просмотра не найдена.   :-(");
   EXPECT_EQ(boxes.shown[0].text,
-            "Внимание! На Вашем компьютере не найден \"Блокнот\" (notepad.exe).\nПросмотр "
-            "log-файла из программы не возможен.\nОткройте log-файл самостоятельно.");
+            "Внимание! На Вашем компьютере не найдена программа для просмотра текстовых "
+            "файлов.\nПросмотр log-файла из программы не возможен.\nОткройте log-файл "
+            "самостоятельно:\n" +
+                log.path().string());
   EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Warning);
 }
 

@@ -1,7 +1,9 @@
 #include "app/InstanceLock.h"
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +14,7 @@ namespace pelmora {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 class LockTest : public ::testing::Test {
  protected:
@@ -28,18 +31,38 @@ class LockTest : public ::testing::Test {
 // Locks of one process on separate opens conflict like locks of separate processes.
 TEST_F(LockTest, OnlyTheFirstInstanceIsFirstAndTheLockOutlivesIt) {
   auto first = std::make_unique<FileInstanceLock>(path);
-  EXPECT_TRUE(first->acquire());
+  EXPECT_TRUE(first->acquire().first());
   auto second = std::make_unique<FileInstanceLock>(path);
-  EXPECT_FALSE(second->acquire());  // refused, unless started with /reboot: it keeps a reference
+  EXPECT_EQ(second->acquire().outcome, LockOutcome::Taken);  // refused, but keeps a reference
   first.reset();
-  // The restarted instance still holds the lock after the old one ended.
-  EXPECT_FALSE(FileInstanceLock(path).acquire());
+  // The second still holds the lock after the first ended.
+  EXPECT_EQ(FileInstanceLock(path).acquire().outcome, LockOutcome::Taken);
   second.reset();
-  EXPECT_TRUE(FileInstanceLock(path).acquire());
+  EXPECT_TRUE(FileInstanceLock(path).acquire().first());
 }
 
-TEST_F(LockTest, ALockThatCannotBeMadeMeansAnotherInstance) {
-  EXPECT_FALSE(FileInstanceLock(path / "no" / "such" / "folder").acquire());
+TEST_F(LockTest, ALockThatCannotBeMadeIsNotAnotherInstance) {
+  const LockResult result = FileInstanceLock(path / "no" / "such" / "folder").acquire();
+  EXPECT_EQ(result.outcome, LockOutcome::Unusable);
+  EXPECT_EQ(result.error, std::errc::no_such_file_or_directory);
+}
+
+TEST_F(LockTest, ARestartWaitsUntilTheOldInstanceHasEnded) {
+  auto old = std::make_unique<FileInstanceLock>(path);
+  ASSERT_TRUE(old->acquire().first());
+  FileInstanceLock restarted(path);
+  const auto before = std::chrono::steady_clock::now();
+  EXPECT_EQ(restarted.acquireWhenFree(300ms, 20ms).outcome, LockOutcome::Taken);
+  EXPECT_GE(std::chrono::steady_clock::now() - before, 300ms);
+
+  std::thread ending([&] {
+    std::this_thread::sleep_for(200ms);
+    old.reset();
+  });
+  EXPECT_TRUE(restarted.acquireWhenFree(10s, 20ms).first());
+  ending.join();
+  // From then on it holds the lock like any first instance.
+  EXPECT_EQ(FileInstanceLock(path).acquire().outcome, LockOutcome::Taken);
 }
 
 TEST_F(LockTest, SimultaneousStartsYieldExactlyOneFirst) {
@@ -55,7 +78,7 @@ TEST_F(LockTest, SimultaneousStartsYieldExactlyOneFirst) {
       char go;
       [[maybe_unused]] auto n = ::read(pipeFds[0], &go, 1);  // all start together
       FileInstanceLock lock(path);
-      const bool first = lock.acquire();
+      const bool first = lock.acquire().first();
       ::usleep(300000);  // hold the reference while the others check
       ::_exit(first ? 0 : 1);
     }

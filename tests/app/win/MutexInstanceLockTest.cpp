@@ -6,6 +6,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "support/win/HelperProgram.h"
 
@@ -31,12 +32,12 @@ TEST(MutexInstanceLock, ASecondProcessSeesItTakenUntilTheLastHolderEnds) {
   ASSERT_EQ(secondProcessAsks(name), 0) << "free before anyone holds it";
 
   auto first = std::make_unique<MutexInstanceLock>(name);
-  EXPECT_TRUE(first->acquire());
+  EXPECT_TRUE(first->acquire().first());
   EXPECT_EQ(secondProcessAsks(name), 1);
 
   // A restarted instance keeps a reference although it was not first ...
   auto restarted = std::make_unique<MutexInstanceLock>(name);
-  EXPECT_FALSE(restarted->acquire());
+  EXPECT_EQ(restarted->acquire().outcome, LockOutcome::Taken);
   first.reset();
   // ... so the lock outlives the old instance.
   EXPECT_EQ(secondProcessAsks(name), 1);
@@ -44,10 +45,26 @@ TEST(MutexInstanceLock, ASecondProcessSeesItTakenUntilTheLastHolderEnds) {
   EXPECT_EQ(secondProcessAsks(name), 0);
 }
 
+TEST(MutexInstanceLock, ARestartWaitsUntilTheOldInstanceHasEnded) {
+  const std::string name = lockName();
+  auto old = std::make_unique<MutexInstanceLock>(name);
+  ASSERT_TRUE(old->acquire().first());
+  MutexInstanceLock restarted(name);
+  EXPECT_EQ(restarted.acquireWhenFree(300ms, 20ms).outcome, LockOutcome::Taken);
+
+  std::thread ending([&] {
+    std::this_thread::sleep_for(200ms);
+    old.reset();
+  });
+  EXPECT_TRUE(restarted.acquireWhenFree(10s, 20ms).first());
+  ending.join();
+  EXPECT_EQ(secondProcessAsks(name), 1);
+}
+
 TEST(MutexInstanceLock, AnErrorOtherThanAlreadyExistsAlsoMeansNotFirst) {
   // A name with a backslash outside a known namespace cannot be created.
   MutexInstanceLock broken("No\\Such\\Namespace\\Pelmora");
-  EXPECT_FALSE(broken.acquire());
+  EXPECT_EQ(broken.acquire().outcome, LockOutcome::Taken);
 }
 
 }  // namespace

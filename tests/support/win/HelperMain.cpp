@@ -17,7 +17,7 @@ int main() {
   const std::wstring mode = args[1];
   if (mode == L"lock") {
     pelmora::MutexInstanceLock lock(pelmora::narrow(args[2]));
-    return lock.acquire() ? 0 : 1;
+    return lock.acquire().first() ? 0 : 1;
   }
   if (mode == L"args") {
     // Written beside the target and renamed, so the test never reads half a file.

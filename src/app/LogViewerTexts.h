@@ -1,0 +1,13 @@
+#pragma once
+
+#include <filesystem>
+
+#include "platform/MessageBoxes.h"
+
+namespace pelmora {
+
+// The warning when no program can show the connection log, in the system's own terms
+// (LogViewerTextsLinux.cpp / LogViewerTextsWindows.cpp).
+MessageBoxRequest logViewerMissingBox(const std::filesystem::path& log);
+
+}  // namespace pelmora
