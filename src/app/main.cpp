@@ -12,6 +12,7 @@
 
 #include "app/InstanceLock.h"
 #include "app/PlatformParts.h"
+#include "app/ProgramCore.h"
 #include "app/ShutdownSignals.h"
 #include "monitor/ConnectionProbe.h"
 #include "platform/DataFolder.h"
@@ -27,6 +28,9 @@
 using namespace pelmora;
 
 namespace {
+
+// An error that reached the entry point: the program could not go on.
+constexpr int kExitFailed = 3;
 
 // PELMORA_ANSWERS lets tests and unattended runs answer every box; otherwise real boxes, which
 // a shutdown signal closes without an answer.
@@ -86,22 +90,26 @@ int main(int argc, char* argv[]) {
     QtScreen screen;
     ShutdownSignals shutdownSignals;
 
-    TMainFrame frame(
-        TMainFrame::Services{.clock = clock,
-                             .probe = *probe,
-                             .boxes = *boxes,
-                             .starter = *starter,
-                             .sound = *sound,
-                             .store = *store,
-                             .screen = screen,
-                             .folder = folder,
-                             .executable = QCoreApplication::applicationFilePath().toStdString(),
-                             .arguments = arguments,
-                             .terminate = [] { QCoreApplication::quit(); },
-                             .decimalSeparator = decimalSeparator()});
-    QObject::connect(&shutdownSignals, &ShutdownSignals::received, &frame,
-                     &TMainFrame::systemShutdown);
+    ProgramCore core(
+        ProgramCore::Services{.clock = clock,
+                              .probe = *probe,
+                              .boxes = *boxes,
+                              .starter = *starter,
+                              .sound = *sound,
+                              .store = *store,
+                              .screen = screen,
+                              .folder = folder,
+                              .executable = QCoreApplication::applicationFilePath().toStdString(),
+                              .terminate = &TMainFrame::endEventLoop,
+                              .decimalSeparator = decimalSeparator()});
+    TMainFrame frame(TMainFrame::Services{.core = core, .screen = screen, .arguments = arguments});
+    QObject::connect(&shutdownSignals, &ShutdownSignals::received, &frame, [&] {
+      ending = true;
+      frame.systemShutdown();
+    });
     frame.startUp();
+    // A shutdown signal during a start-up question ended the program before its loop began.
+    if (frame.ending()) return 0;
     // Without a tray the window is the only way to the menu, so it is shown; offscreen there
     // is nobody to show it to.
     if (!QSystemTrayIcon::isSystemTrayAvailable() &&
@@ -111,6 +119,7 @@ int main(int argc, char* argv[]) {
     QApplication::exec();
   } catch (const std::exception& e) {
     boxes->show(informationBox("Pelmora", e.what(), MessageIcon::Error));
+    return kExitFailed;
   }
   return 0;
 }

@@ -9,6 +9,7 @@
 #include "accounting/AmountText.h"
 #include "store/StoreError.h"
 #include "store/StoreKeys.h"
+#include "support/Doubles.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBoxes.h"
 
@@ -19,12 +20,7 @@ using testing::integer;
 using testing::text;
 using testing::withSeparator;
 
-struct Panels final : MeterDisplay {
-  void showDuration(const std::string& t) override { time = t; }
-  void showCost(const std::string& t) override { cents = t; }
-  std::string time;
-  std::string cents;
-};
+using Panels = testing::RecordingPanels;
 
 class MeterTest : public ::testing::Test {
  protected:

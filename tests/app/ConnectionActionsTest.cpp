@@ -1,4 +1,5 @@
-// The road of one connection through the core: connect, metering, disconnect and settlement.
+// The road of one connection through the program core: connect, metering, disconnect and
+// settlement.
 #include "app/ConnectionActions.h"
 
 #include <gtest/gtest.h>
@@ -11,12 +12,15 @@
 #include "accounting/AccountingStore.h"
 #include "accounting/Meter.h"
 #include "accounting/Tariffs.h"
-#include "app/ConnectionSettlement.h"
+#include "app/ProgramCore.h"
 #include "platform/ProgramStarter.h"
 #include "platform/SoundPlayer.h"
 #include "store/AccountLog.h"
 #include "store/ConnectionLog.h"
 #include "store/DurationFile.h"
+#include "store/StoreProcedures.h"
+#include "support/Doubles.h"
+#include "support/RecordingStatusView.h"
 #include "support/TemporaryFolder.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBoxes.h"
@@ -28,44 +32,22 @@ using testing::fileContent;
 using testing::integer;
 using testing::text;
 
-struct Recorder final : MeterDisplay, ConnectionWindow, SoundPlayer, ProgramStarter {
-  std::vector<std::string> calls;
-
-  void showDuration(const std::string& t) override { time = t; }
-  void showCost(const std::string& t) override { cents = t; }
-  void enableSwitch(bool on) override { calls.push_back(on ? "switch on" : "switch off"); }
-  void enableSettings(bool on) override { calls.push_back(on ? "settings on" : "settings off"); }
-  void showStatusWindow() override { calls.push_back("show"); }
-  void setMetering(bool on) override { calls.push_back(on ? "meter on" : "meter off"); }
-  void setFlashing(bool on) override { calls.push_back(on ? "flash on" : "flash off"); }
-  void startHider() override { calls.push_back("hider"); }
-  void refreshStatistics() override { calls.push_back("statistics"); }
-  void setSettlementRetry(bool on) override {
-    if (on) calls.push_back("retry");
-  }
-  void stopMonitoring() override { calls.push_back("monitoring off"); }
+// The window, the sound player and the program starter writing into one list, so that the
+// order of the actions shows.
+struct Recorder final : testing::RecordingStatusView, SoundPlayer, ProgramStarter {
   void play(const std::string& file) override { calls.push_back("play " + file); }
   bool start(const std::string&, const std::vector<std::string>&) override { return false; }
   bool startCommandLine(const std::string& line) override {
     calls.push_back("start " + line);
     return true;
   }
-
-  std::string time;
-  std::string cents;
 };
 
+// The program's core as the entry point builds it, over a memory store and a scripted probe.
 class ConnectionActionsTest : public ::testing::Test {
  protected:
-  ConnectionActionsTest()
-      : log(folder / "Internet.LOG"),
-        accountLog(folder / "Account.LOG"),
-        durationFile(folder / "Duration.tmp"),
-        settlement(store, log, accountLog, durationFile),
-        warning(boxes),
-        meter(store, clock, recorder, warning, ','),
-        actions(
-            {store, clock, log, meter, settlement, durationFile, recorder, recorder, recorder}) {
+  ConnectionActionsTest() {
+    WriteMissingDefaults(store, screen);  // SecondsPlus 5, Zero 20
     testing::seedStore(store);
     for (const char* flag :
          {"ShowOnConnect", "HideOnDisconnect", "PlayON", "PlayOFF", "StartON", "StartOFF"}) {
@@ -76,32 +58,32 @@ class ConnectionActionsTest : public ::testing::Test {
     store.set(kProgramKey, "AppON", std::string("\"/opt/my browser/run\" --new-window x"));
     store.set(kProgramKey, "AppOFF", std::string("/usr/bin/notify-send bye"));
     store.set(kProgramKey, "Account", std::string("100"));
-    meter.setExtraSeconds(5);
-    meter.setFreeSeconds(20);
+    core.attach(recorder);
+    core.readWindowOptions();
+    core.monitor().switchChanged(true);
   }
 
   // Connect at the clock's time, run `seconds` one-second ticks, disconnect.
   void connection(int seconds) {
-    actions.connect();
+    probe.answer = 1;
+    core.poll();
     for (int i = 0; i < seconds; ++i) {
       clock.advance(1);
-      meter.tick();
+      core.meterTick();
     }
-    actions.disconnect();
+    probe.answer = 0;
+    core.poll();
   }
 
   testing::TemporaryFolder folder;
   testing::MemorySettingsStore store;
   testing::FakeClock clock;
+  testing::ScriptedProbe probe;
+  testing::FixedScreen screen;
   testing::RecordingMessageBoxes boxes;
   Recorder recorder;
-  ConnectionLog log;
-  AccountLog accountLog;
-  DurationFile durationFile;
-  ConnectionSettlement settlement;
-  TariffWarning warning;
-  Meter meter;
-  ConnectionActions actions;
+  ProgramCore core{{clock, probe, boxes, recorder, recorder, store, screen,
+                    DataFolder(folder.path()), "/usr/bin/pelmora", [] {}, ','}};
 };
 
 TEST_F(ConnectionActionsTest, OneConnectionLeavesItsFourLinesCountersAndBalance) {
@@ -126,7 +108,6 @@ TEST_F(ConnectionActionsTest, OneConnectionLeavesItsFourLinesCountersAndBalance)
 
 TEST_F(ConnectionActionsTest, ActionsRunInOrderAndReadTheirSettingsAtEachTransition) {
   clock.set(2026, 12, 8, 10, 0, 0);
-  std::ofstream(folder / "Duration.tmp") << "left by the protector";
   connection(3);
   EXPECT_EQ(recorder.calls, (std::vector<std::string>{"switch off", "meter on", "settings off",
                                                       "flash on", "flash off", "switch on",
@@ -161,31 +142,38 @@ TEST_F(ConnectionActionsTest, ActionsRunInOrderAndReadTheirSettingsAtEachTransit
 
 TEST_F(ConnectionActionsTest, AConnectionAcrossMidnightLastsItsRealTime) {
   clock.set(2026, 12, 8, 23, 59, 50);
-  actions.connect();
+  probe.answer = 1;
+  core.poll();
   clock.set(2026, 12, 9, 0, 0, 10);
-  actions.disconnect();  // ends before any tick
+  probe.answer = 0;
+  core.poll();  // ends before any tick
   EXPECT_EQ(integer(store, "Seconds"), 25);
   EXPECT_NE(fileContent(folder / "Internet.LOG").find("         = 00:00:25 + ["),
             std::string::npos);
 }
 
 // A store error settles nothing: the connection stays in Duration.tmp with its final duration
-// for the next start, and the monitoring stops so that no later connection overwrites it.
+// for the next start, the user is told, and the monitoring stops so that no later connection
+// overwrites it.
 TEST_F(ConnectionActionsTest, ASettlementErrorKeepsTheConnectionForTheNextStart) {
   clock.set(2026, 12, 8, 10, 0, 0);
   store.set(kProgramKey, "CentsW", std::string("abc"));
-  actions.connect();
+  probe.answer = 1;
+  core.poll();
   clock.advance(60);
-  EXPECT_ANY_THROW(actions.disconnect());
+  probe.answer = 0;
+  core.poll();
   EXPECT_EQ(recorder.calls.back(), "settings on");
   EXPECT_NE(std::find(recorder.calls.begin(), recorder.calls.end(), "monitoring off"),
             recorder.calls.end());
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_NE(boxes.shown[0].text.find("CentsW"), std::string::npos);
+  EXPECT_NE(boxes.shown[0].text.find("при следующем запуске"), std::string::npos);
   EXPECT_EQ(fileContent(folder / "Duration.tmp"), "65 10 0 2 10 01 00\r\n08:12:2026");
   EXPECT_EQ(integer(store, "Seconds"), 0);
   EXPECT_EQ(integer(store, "SecondsT"), 0);
   EXPECT_EQ(text(store, "CentsW"), "abc");
   EXPECT_EQ(integer(store, "NumberD"), 0);
-  EXPECT_FALSE(actions.settlementPending());
 }
 
 // A busy store puts the settlement off without holding anything up; the connections that ended
@@ -194,17 +182,15 @@ TEST_F(ConnectionActionsTest, ABusyStoreDelaysTheSettlement) {
   clock.set(2026, 12, 8, 10, 0, 0);
   store.beBusy(true);
   connection(100);
-  EXPECT_TRUE(actions.settlementPending());
   EXPECT_NE(std::find(recorder.calls.begin(), recorder.calls.end(), "retry"), recorder.calls.end());
   EXPECT_EQ(fileContent(folder / "Duration.tmp"), "105 10 0 2 10 01 40\r\n08:12:2026");
   clock.advance(10);
   connection(20);  // the second one has no crash file of its own
-  actions.retrySettlement();
-  EXPECT_TRUE(actions.settlementPending());
+  core.retrySettlement();
+  EXPECT_EQ(integer(store, "NumberT"), 0);
 
   store.beBusy(false);
-  actions.retrySettlement();
-  EXPECT_FALSE(actions.settlementPending());
+  core.retrySettlement();
   EXPECT_EQ(integer(store, "SecondsT"), 105 + 25);
   EXPECT_EQ(integer(store, "NumberT"), 2);
   EXPECT_FALSE(std::filesystem::exists(folder / "Duration.tmp"));

@@ -5,16 +5,20 @@
 
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "accounting/AccountingStore.h"
 #include "accounting/Meter.h"
-#include "app/CrashProtector.h"
+#include "app/ProgramCore.h"
 #include "app/ConnectionSettlement.h"
 #include "store/AccountLog.h"
 #include "store/ConnectionLog.h"
 #include "store/DurationFile.h"
 #include "store/StoreError.h"
+#include "store/StoreProcedures.h"
+#include "support/Doubles.h"
+#include "support/RecordingStatusView.h"
 #include "support/TemporaryFolder.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBoxes.h"
@@ -35,26 +39,28 @@ const std::string kQuestion =
     "последнего соединения.\nНажмите \"ДА\", чтобы его засчитать, или \"НЕТ\", чтобы "
     "проигнорировать.";
 
-struct Panels final : MeterDisplay {
-  void showDuration(const std::string& t) override { time = t; }
-  void showCost(const std::string& t) override { cents = t; }
-  std::string time;
-  std::string cents;
-};
-
-// One run of the program: its own meter and warning latch over the shared store and folder.
+// One run of the program: its own core over the shared store and folder.
 struct ProgramRun {
-  ProgramRun(testing::MemorySettingsStore& store, testing::FakeClock& clock)
-      : warning(boxes), meter(store, clock, panels, warning, '.') {}
+  ProgramRun(testing::MemorySettingsStore& store, testing::FakeClock& clock,
+             const std::filesystem::path& folder)
+      : core({clock, probe, boxes, starter, sound, store, screen, DataFolder(folder),
+              "/usr/bin/pelmora", [] {}, '.'}) {
+    core.attach(view);
+  }
+  testing::ScriptedProbe probe;
+  testing::RecordingStarter starter;
+  testing::RecordingSound sound;
+  testing::FixedScreen screen;
   testing::RecordingMessageBoxes boxes;
-  Panels panels;
-  TariffWarning warning;
-  Meter meter;
+  testing::RecordingStatusView view;
+  ProgramCore core;
 };
 
 class CrashRecoveryTest : public ::testing::Test {
  protected:
   CrashRecoveryTest() {
+    testing::FixedScreen screen;
+    WriteMissingDefaults(store, screen);
     testing::seedStore(store);
     store.set(kProgramKey, "Account", std::string("100"));
     // Sunday's evening price differs from Saturday's: the start weekday must decide.
@@ -67,20 +73,23 @@ class CrashRecoveryTest : public ::testing::Test {
   // The Saturday connection: up at 23:55:00 on 14 March 2026, the last protector tick twelve
   // minutes later, at 00:07:00 on Sunday; then the crash.
   void crashSaturdayConnection() {
-    ProgramRun before(store, clock);
+    ProgramRun before(store, clock, folder.path());
     clock.set(2026, 3, 14, 23, 55, 0);
-    before.meter.startConnection(clock.now());
-    log.appendConnect(clock.now());
-    CrashProtector protector(before.meter, clock, durationFile);
+    before.core.monitor().switchChanged(true);
+    before.probe.answer = 1;
+    before.core.poll();
     for (int tick = 0; tick < 144; ++tick) {
       clock.advance(5);
-      protector.tick();
+      before.core.protectorTick();
     }
     clock.set(2026, 3, 15, 9, 30, 0);  // the next start
   }
 
-  RecoveryOutcome recover(ProgramRun& run) {
-    return recoverCrashedConnection(durationFile, log, run.meter, settlement, run.boxes);
+  // The next start; nothing when it stopped at an error (shown in a box).
+  std::optional<RecoveryOutcome> recover(ProgramRun& run) {
+    const std::optional<StartupResult> result = run.core.startUp();
+    if (!result) return std::nullopt;
+    return result->recovery;
   }
 
   testing::TemporaryFolder folder;
@@ -89,7 +98,6 @@ class CrashRecoveryTest : public ::testing::Test {
   ConnectionLog log{folder / "Internet.LOG"};
   AccountLog accountLog{folder / "Account.LOG"};
   DurationFile durationFile{folder / "Duration.tmp"};
-  ConnectionSettlement settlement{store, log, accountLog, durationFile};
 };
 
 TEST_F(CrashRecoveryTest, ProtectorTickWritesTheConnectionFromOneClockReading) {
@@ -99,7 +107,7 @@ TEST_F(CrashRecoveryTest, ProtectorTickWritesTheConnectionFromOneClockReading) {
 
 TEST_F(CrashRecoveryTest, SaturdayConnectionCountedOnYes) {
   crashSaturdayConnection();
-  ProgramRun after(store, clock);
+  ProgramRun after(store, clock, folder.path());
   after.boxes.answers = {MessageAnswer::Yes};
 
   EXPECT_EQ(recover(after), RecoveryOutcome::Counted);
@@ -113,7 +121,7 @@ TEST_F(CrashRecoveryTest, SaturdayConnectionCountedOnYes) {
                                          "14.03.2026 23:55:00 - Connected\r\n"
                                          "15:03:2026 00:07:00 - DisConnected\r\n"
                                          "         = 00:12:00 + [15c]\r\n\r\n");
-  EXPECT_EQ(after.panels.time, "00:12:00");
+  EXPECT_EQ(after.view.time, "00:12:00");
   EXPECT_EQ(text(store, "Cents"), "15");
   EXPECT_EQ(integer(store, "Seconds"), 720);
   EXPECT_EQ(integer(store, "SecondsD"), 720);
@@ -127,7 +135,7 @@ TEST_F(CrashRecoveryTest, SaturdayConnectionCountedOnYes) {
 
 TEST_F(CrashRecoveryTest, SaturdayConnectionIgnoredOnNo) {
   crashSaturdayConnection();
-  ProgramRun after(store, clock);
+  ProgramRun after(store, clock, folder.path());
   after.boxes.answers = {MessageAnswer::No};
 
   EXPECT_EQ(recover(after), RecoveryOutcome::Ignored);
@@ -139,12 +147,12 @@ TEST_F(CrashRecoveryTest, SaturdayConnectionIgnoredOnNo) {
   EXPECT_EQ(text(store, "Account"), "100");
   EXPECT_EQ(text(store, "CentsT"), "0");
   EXPECT_EQ(integer(store, "SecondsT"), 0);
-  EXPECT_FALSE(std::filesystem::exists(accountLog.path()));
+  EXPECT_EQ(fileContent(accountLog.path()), "100\r\n");
   EXPECT_FALSE(std::filesystem::exists(durationFile.path()));
 }
 
 TEST_F(CrashRecoveryTest, NoFileIsTheNormalCase) {
-  ProgramRun after(store, clock);
+  ProgramRun after(store, clock, folder.path());
   EXPECT_EQ(recover(after), RecoveryOutcome::NothingFound);
   EXPECT_TRUE(after.boxes.shown.empty());
   EXPECT_EQ(fileContent(log.path()), kHeader);
@@ -164,7 +172,7 @@ TEST_F(CrashRecoveryTest, DamagedFileIsNeverCounted) {
     log.erase();
     log.appendConnect(LocalTime{});
     std::ofstream(durationFile.path(), std::ios::binary) << content;
-    ProgramRun after(store, clock);
+    ProgramRun after(store, clock, folder.path());
 
     EXPECT_EQ(recover(after), RecoveryOutcome::Damaged) << content;
 
@@ -184,16 +192,18 @@ TEST_F(CrashRecoveryTest, DamagedFileIsNeverCounted) {
 // next start offers the connection again and counts it once.
 TEST_F(CrashRecoveryTest, AFailedSettlementIsOfferedAgain) {
   crashSaturdayConnection();
-  ProgramRun first(store, clock);
+  ProgramRun first(store, clock, folder.path());
   first.boxes.answers = {MessageAnswer::Yes};
-  store.refuseWrites(true);
-  EXPECT_THROW(recover(first), StoreError);
+  store.refuseWritesOf("SecondsT");
+  EXPECT_EQ(recover(first), std::nullopt);
+  ASSERT_EQ(first.boxes.shown.size(), 2u);  // the question, then the error naming the value
+  EXPECT_NE(first.boxes.shown[1].text.find("SecondsT"), std::string::npos);
   EXPECT_TRUE(std::filesystem::exists(durationFile.path()));
   EXPECT_EQ(integer(store, "SecondsT"), 0);
   EXPECT_EQ(text(store, "Account"), "100");
 
-  store.refuseWrites(false);
-  ProgramRun second(store, clock);
+  store.refuseWritesOf("");
+  ProgramRun second(store, clock, folder.path());
   second.boxes.answers = {MessageAnswer::Yes};
   EXPECT_EQ(recover(second), RecoveryOutcome::Counted);
   EXPECT_EQ(integer(store, "SecondsT"), 720);
@@ -210,14 +220,23 @@ TEST_F(CrashRecoveryTest, ASettledConnectionOnlyHasItsFilesFinished) {
   accountLog.rewrite("100");
   const DurationRecord onDisk = durationFile.read().record;
   const std::string content = fileContent(durationFile.path());
-  ProgramRun died(store, clock);
-  died.meter.restoreConnection(23, 55, 6, 720);
-  const SettledConnection settled = died.meter.closeConnection(connectionIdentity(onDisk), false);
+  // The run that died had settled it in the store, nothing more.
+  testing::RecordingMessageBoxes diedBoxes;
+  testing::RecordingPanels diedPanels;
+  TariffWarning diedWarning(diedBoxes);
+  Meter died(store, clock, diedPanels, diedWarning, '.');
+  died.restoreConnection(23, 55, 6, 720);
+  const SettledConnection settled = died.closeConnection(connectionIdentity(onDisk), false);
 
   for (int start = 0; start < 2; ++start) {
     // Once with the summary entry missing, once after it was written.
     if (start == 1) std::ofstream(durationFile.path(), std::ios::binary) << content;
-    EXPECT_TRUE(settlement.finishSettled());
+    ProgramRun next(store, clock, folder.path());
+    const std::optional<StartupResult> result = next.core.startUp();
+    ASSERT_TRUE(result);
+    EXPECT_TRUE(result->settlementFinished);
+    EXPECT_EQ(result->recovery, RecoveryOutcome::NothingFound);
+    EXPECT_TRUE(next.boxes.shown.empty());  // neither the crash nor the account question
     EXPECT_EQ(fileContent(accountLog.path()), "99.8499984741211\r\n");
     EXPECT_EQ(fileContent(log.path()),
               kHeader + "14.03.2026 23:55:00 - Connected" + settled.summaryLine + "\r\n\r\n");
@@ -228,6 +247,7 @@ TEST_F(CrashRecoveryTest, ASettledConnectionOnlyHasItsFilesFinished) {
 
   // Another connection's file is no business of the finishing: it is offered as a crash.
   std::ofstream(durationFile.path(), std::ios::binary) << "715 23 55 6 00 06 55\r\n15:03:2026";
+  ConnectionSettlement settlement(store, log, accountLog, durationFile);
   EXPECT_FALSE(settlement.finishSettled());
   EXPECT_TRUE(std::filesystem::exists(durationFile.path()));
 }
@@ -239,34 +259,12 @@ TEST_F(CrashRecoveryTest, UnwritableLogsStillCountTheConnection) {
   std::filesystem::remove(log.path());
   std::filesystem::create_directory(log.path());
   std::filesystem::create_directory(accountLog.path());
-  ProgramRun after(store, clock);
+  ProgramRun after(store, clock, folder.path());
   after.boxes.answers = {MessageAnswer::Yes};
 
   EXPECT_EQ(recover(after), RecoveryOutcome::Counted);
   EXPECT_EQ(text(store, "Account"), "99.8499984741211");
   EXPECT_TRUE(std::filesystem::is_directory(accountLog.path()));
-  EXPECT_FALSE(std::filesystem::exists(durationFile.path()));
-}
-
-// A whole connection through the real files: the four lines of the log and the balance copy.
-TEST_F(CrashRecoveryTest, NormalDisconnectLeavesFourLines) {
-  ProgramRun run(store, clock);
-  clock.set(2026, 3, 11, 10, 0, 0);  // Wednesday, MID price 60
-  run.meter.startConnection(clock.now());
-  log.appendConnect(clock.now());
-  clock.advance(61);
-  log.appendDisconnect(clock.now());
-  run.meter.setCurrentTime(clock.now());
-  run.meter.updateDuration();
-  durationFile.write(run.meter.connectionSeconds(), 10, 0, 3, clock.now());
-  settlement.settle(run.meter, true, "disconnect");
-
-  EXPECT_EQ(fileContent(log.path()), kHeader +
-                                         "11.03.2026 10:00:00 - Connected\r\n"
-                                         "11.03.2026 10:01:01 - DisConnected\r\n"
-                                         "         = 00:01:01 + [1.016666c]\r\n\r\n");
-  EXPECT_EQ(fileContent(accountLog.path()), text(store, "Account") + "\r\n");
-  EXPECT_EQ(integer(store, "NumberT"), 1);
   EXPECT_FALSE(std::filesystem::exists(durationFile.path()));
 }
 

@@ -13,6 +13,7 @@
 #include "platform/ProgramStarter.h"
 #include "store/ConnectionLog.h"
 #include "store/DurationFile.h"
+#include "support/Doubles.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBoxes.h"
 
@@ -23,16 +24,7 @@ namespace fs = std::filesystem;
 using testing::FakeClock;
 using testing::RecordingMessageBoxes;
 
-struct RecordingStarter : ProgramStarter {
-  std::vector<std::string> started;
-  bool start(const std::string& program, const std::vector<std::string>& args) override {
-    std::string line = program;
-    for (const auto& a : args) line += "|" + a;
-    started.push_back(line);
-    return false;  // a failed launch must not keep the old instance alive
-  }
-  bool startCommandLine(const std::string&) override { return false; }
-};
+using testing::RecordingStarter;
 
 std::string readFile(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);

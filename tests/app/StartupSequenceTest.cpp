@@ -1,20 +1,20 @@
 // The start: store repair, files, counters and the crash recovery, in their order.
 #include "app/StartupSequence.h"
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
 
 #include "accounting/AccountingStore.h"
-#include "accounting/Meter.h"
 #include "accounting/Tariffs.h"
-#include "app/ConnectionSettlement.h"
-#include "platform/Screen.h"
+#include "app/ProgramCore.h"
 #include "store/AccountLog.h"
 #include "store/ConnectionLog.h"
-#include "store/DurationFile.h"
 #include "store/StoreKeys.h"
+#include "support/Doubles.h"
 #include "support/TemporaryFolder.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBoxes.h"
@@ -26,45 +26,27 @@ using testing::fileContent;
 using testing::integer;
 using testing::text;
 
-struct Panels final : MeterDisplay {
-  void showDuration(const std::string&) override {}
-  void showCost(const std::string&) override {}
-};
-
-struct FixedScreen final : Screen {
-  ScreenSize size() const override { return {1280, 1024}; }
-};
-
+// Every start is a new run of the program core over the same store and folder.
 class StartupSequenceTest : public ::testing::Test {
  protected:
-  StartupSequenceTest()
-      : log(folder / "Internet.LOG"),
-        accountLog(folder / "Account.LOG"),
-        durationFile(folder / "Duration.tmp"),
-        settlement(store, log, accountLog, durationFile),
-        warning(boxes),
-        meter(store, clock, panels, warning, ',') {
-    clock.set(2026, 12, 8, 9, 0, 0);  // a Tuesday
-  }
+  StartupSequenceTest() { clock.set(2026, 12, 8, 9, 0, 0); }  // a Tuesday
 
   StartupResult start() {
-    return StartupSequence({store, screen, clock, "/opt/pelmora/pelmora", log, accountLog,
-                            durationFile, meter, settlement, boxes})
-        .run();
+    ProgramCore core({clock, probe, boxes, starter, sound, store, screen, DataFolder(folder.path()),
+                      "/opt/pelmora/pelmora", [] {}, ','});
+    const std::optional<StartupResult> result = core.startUp();
+    EXPECT_TRUE(result.has_value());
+    return result.value_or(StartupResult{});
   }
 
   testing::TemporaryFolder folder;
   testing::MemorySettingsStore store;
-  FixedScreen screen;
+  testing::FixedScreen screen;
   testing::FakeClock clock;
+  testing::ScriptedProbe probe;
+  testing::RecordingStarter starter;
+  testing::RecordingSound sound;
   testing::RecordingMessageBoxes boxes;
-  Panels panels;
-  ConnectionLog log;
-  AccountLog accountLog;
-  DurationFile durationFile;
-  ConnectionSettlement settlement;
-  TariffWarning warning;
-  Meter meter;
 };
 
 TEST_F(StartupSequenceTest, AFirstRunWritesEverythingAndShowsTheWindow) {
@@ -134,7 +116,7 @@ TEST_F(StartupSequenceTest, ACrashCutConnectionCountsOnTheDayOfTheStart) {
 TEST_F(StartupSequenceTest, ACrashCutConnectionWithinTheFreeSecondsCostsNothing) {
   start();
   store.set(kProgramKey, "Account", std::string("100"));
-  accountLog.rewrite("100");
+  AccountLog(folder / "Account.LOG").rewrite("100");
   std::ofstream(folder / "Duration.tmp", std::ios::binary) << "15 8 55 2 08 55 15\r\n08:12:2026";
   boxes.answers = {MessageAnswer::Yes};
   start();

@@ -5,19 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include "support/Doubles.h"
+
 #include "monitor/ConnectionProbe.h"
 
 namespace pelmora {
 namespace {
 
-struct ScriptedProbe : ConnectionProbe {
-  int answer = 0;
-  int calls = 0;
-  int probe() override {
-    ++calls;
-    return answer;
-  }
-};
+using testing::ScriptedProbe;
 
 struct RecordingView : MonitorView, MonitorTransitions {
   bool polling = false;

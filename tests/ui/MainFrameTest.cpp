@@ -31,6 +31,7 @@
 #include "store/StoreKeys.h"
 #include "store/ConnectionLog.h"
 #include "store/StoreProcedures.h"
+#include "support/Doubles.h"
 #include "support/FakeClock.h"
 #include "support/MemorySettingsStore.h"
 #include "support/RecordingMessageBoxes.h"
@@ -41,25 +42,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ScriptedProbe : ConnectionProbe {
-  int answer = 0;
-  int probe() override { return answer; }
-};
-
-struct CountingStarter : ProgramStarter {
-  int starts = 0;
-  bool start(const std::string&, const std::vector<std::string>&) override { return ++starts; }
-  bool startCommandLine(const std::string&) override { return false; }
-};
-
-struct RecordingSound : SoundPlayer {
-  std::vector<std::string> played;
-  void play(const std::string& file) override { played.push_back(file); }
-};
-
-struct FixedScreen : Screen {
-  ScreenSize size() const override { return {1024, 768}; }
-};
+using testing::FixedScreen;
+using testing::RecordingSound;
+using testing::RecordingStarter;
+using testing::ScriptedProbe;
 
 class MainFrameTest : public ::testing::Test {
  protected:
@@ -84,16 +70,21 @@ class MainFrameTest : public ::testing::Test {
   }
   void TearDown() override {
     m_frame.reset();
+    m_core.reset();
     fs::remove_all(m_folder);
   }
 
   TMainFrame& make(QStringList args = {QStringLiteral("pelmora")}) {
+    m_frame.reset();
+    m_core.reset();
+    m_core = std::make_unique<ProgramCore>(
+        ProgramCore::Services{m_clock, m_probe, m_boxes, m_starter, m_sound, m_store, m_screen,
+                              DataFolder(m_folder), "/usr/bin/pelmora",
+                              m_realTerminate ? std::function<void()>(&TMainFrame::endEventLoop)
+                                              : std::function<void()>([this] { ++m_terminated; }),
+                              '.'});
     m_frame = std::make_unique<TMainFrame>(
-        TMainFrame::Services{m_clock, m_probe, m_boxes, m_starter, m_sound, m_store, m_screen,
-                             DataFolder(m_folder), "/usr/bin/pelmora", args,
-                             m_realTerminate ? std::function<void()>(&TMainFrame::endEventLoop)
-                                             : std::function<void()>([this] { ++m_terminated; }),
-                             [this] { return m_pointer; }});
+        TMainFrame::Services{*m_core, m_screen, args, [this] { return m_pointer; }});
     m_frame->startUp();
     return *m_frame;
   }
@@ -124,15 +115,16 @@ class MainFrameTest : public ::testing::Test {
 
   fs::path m_folder;
   testing::MemorySettingsStore m_store;
-  FixedScreen m_screen;
+  FixedScreen m_screen{{1024, 768}};
   std::optional<QPoint> m_pointer;
   testing::FakeClock m_clock;
   ScriptedProbe m_probe;
   testing::RecordingMessageBoxes m_boxes;
-  CountingStarter m_starter;
+  RecordingStarter m_starter;
   RecordingSound m_sound;
   int m_terminated = 0;
   bool m_realTerminate = false;  // the program's own end of the loop instead of a counter
+  std::unique_ptr<ProgramCore> m_core;
   std::unique_ptr<TMainFrame> m_frame;
 };
 
@@ -228,13 +220,13 @@ TEST_F(MainFrameTest, QuitWhileConnectedAsksAndCancelsOnYes) {
   m_boxes.answers = {MessageAnswer::No};
   frame.mReStart->trigger();
   EXPECT_EQ(m_terminated, 0);
-  EXPECT_EQ(m_starter.starts, 0);
+  EXPECT_EQ(m_starter.started.size(), 0u);
 
   m_boxes.answers = {MessageAnswer::Yes};
   frame.mQuit->trigger();
   EXPECT_EQ(m_boxes.shown.size(), 2u);
   EXPECT_EQ(m_terminated, 1);
-  EXPECT_EQ(m_starter.starts, 0);  // the declined restart was forgotten
+  EXPECT_EQ(m_starter.started.size(), 0u);  // the declined restart was forgotten
   EXPECT_EQ(log(), ConnectionLog::header() +
                        "08.12.2026 21:30:00 - Connected\r\n08.12.2026 21:30:00 - Canceled\r\n\r\n");
   EXPECT_FALSE(fs::exists(m_folder / "Duration.tmp"));
@@ -277,7 +269,7 @@ TEST_F(MainFrameTest, TheMenuEndsTheRealLoopWhateverWindowIsShown) {
   TMainFrame& restarted = make();
   restarted.mStatusClick();
   EXPECT_EQ(run(restarted.mReStart), 0);
-  EXPECT_EQ(m_starter.starts, 1);
+  EXPECT_EQ(m_starter.started.size(), 1u);
 }
 
 TEST_F(MainFrameTest, ASecondDisconnectDoesNotPutOffTheHiding) {

@@ -18,21 +18,10 @@
 #include <QShowEvent>
 #include <QTimer>
 
-#include "accounting/Tariffs.h"
-#include "app/ConnectionSettlement.h"
-#include "app/CrashProtector.h"
-#include "app/QuitController.h"
-#include "app/StartupSequence.h"
+#include "monitor/ConnectionMonitor.h"
 #include "monitor/ConnectionProbe.h"
-#include "platform/MessageBoxes.h"
 #include "platform/ProgramVersion.h"
 #include "platform/Screen.h"
-#include "store/AccountLog.h"
-#include "store/ConnectionLog.h"
-#include "store/DurationFile.h"
-#include "store/SettingsStore.h"
-#include "store/StoreError.h"
-#include "store/StoreKeys.h"
 #include "ui/status/StateArt.h"
 
 namespace pelmora {
@@ -111,35 +100,19 @@ QLabel* display(QWidget* parent, const QRect& geometry, const QString& text) {
 
 TMainFrame::TMainFrame(Services services)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_services(std::move(services)),
-      m_log(std::make_unique<ConnectionLog>(m_services.folder.connectionLog())),
-      m_accountLog(std::make_unique<AccountLog>(m_services.folder.accountLog())),
-      m_durationFile(std::make_unique<DurationFile>(m_services.folder.durationFile())),
-      m_settlement(std::make_unique<ConnectionSettlement>(m_services.store, *m_log, *m_accountLog,
-                                                          *m_durationFile)),
-      m_tariffWarning(std::make_unique<TariffWarning>(m_services.boxes)) {
+      m_core(services.core),
+      m_screen(services.screen),
+      m_arguments(std::move(services.arguments)),
+      m_pointer(std::move(services.pointer)) {
   setWindowTitle(QString::fromUtf8(kProgramName));
   setFixedSize(kWindowWidth, kWindowHeight);
   setFont(smallFont());
 
-  MeterDisplay& display = *this;
-  m_meter = std::make_unique<Meter>(m_services.store, m_services.clock, display, *m_tariffWarning,
-                                    m_services.decimalSeparator);
-  m_protector = std::make_unique<CrashProtector>(*m_meter, m_services.clock, *m_durationFile);
-  ConnectionWindow& window = *this;
-  m_actions = std::make_unique<ConnectionActions>(ConnectionActions::Context{
-      m_services.store, m_services.clock, *m_log, *m_meter, *m_settlement, *m_durationFile,
-      m_services.sound, m_services.starter, window});
-  MonitorView& view = *this;
-  MonitorTransitions& transitions = *this;
-  m_monitor = std::make_unique<ConnectionMonitor>(m_services.probe, view, transitions);
-  m_quit = std::make_unique<QuitController>(QuitController::Context{
-      [this] { return m_monitor->isConnected(); }, m_services.boxes, m_services.clock, *m_log,
-      *m_durationFile, m_services.starter, m_services.executable, [this] { endProgram(); }});
-
   buildTimers();
   buildControls();
   buildMenu();
+  StatusView& view = *this;
+  m_core.attach(view);
 }
 
 TMainFrame::~TMainFrame() {
@@ -176,7 +149,8 @@ void TMainFrame::buildControls() {
   cbState->setGeometry(0, 0, 15, 15);
   cbState->setFocusPolicy(Qt::NoFocus);
   // Runs whenever the check state changes, by the user, the menu or the program itself.
-  connect(cbState, &QCheckBox::toggled, this, [this](bool on) { m_monitor->switchChanged(on); });
+  connect(cbState, &QCheckBox::toggled, this,
+          [this](bool on) { m_core.monitor().switchChanged(on); });
 
   iFinances = picture(subBGStatus, QRect(14, -1, 16, 15), StateArt::financesPicture());
   iTime = picture(subBGStatus, QRect(14, 13, 16, 16), StateArt::timePicture());
@@ -259,7 +233,7 @@ void TMainFrame::buildMenu() {
 
 void TMainFrame::startUp() {
   trayIcon->setToolTip(QString::fromUtf8(kProgramTitle));
-  refreshState(m_monitor->state());
+  refreshState(m_core.monitor().state());
   // On X11 the icon is shown also when no tray is there yet: it appears once a tray starts
   // (a desktop panel started after the program). Elsewhere only an existing tray takes it.
   if (QSystemTrayIcon::isSystemTrayAvailable() ||
@@ -267,46 +241,32 @@ void TMainFrame::startUp() {
     trayIcon->show();
   }
 
-  StartupResult result;
-  const bool ready = withStore([this, &result] {
-    result = StartupSequence({m_services.store, m_services.screen, m_services.clock,
-                              m_services.executable, *m_log, *m_accountLog, *m_durationFile,
-                              *m_meter, *m_settlement, m_services.boxes})
-                 .run();
-  });
+  const std::optional<StartupResult> result = m_core.startUp();
   // After a store error the monitor stays off: nothing would be counted right. The menu still
   // quits.
-  if (!ready) return;
-  if (result.recovery != RecoveryOutcome::NothingFound) m_monitor->forgetConnection();
-  if (result.showWindow) mStatusClick();
+  if (!result) return;
+  if (result->showWindow) mStatusClick();
 
   cbState->setChecked(true);
-  if (m_services.arguments.value(1) == QStringLiteral("/off")) cbState->setChecked(false);
+  if (m_arguments.value(1) == QStringLiteral("/off")) cbState->setChecked(false);
   formShow();
   m_startUpMarker = true;
 }
 
 void TMainFrame::formShow() {
-  withStore([this] {
-    std::unique_ptr<StoreKey> key = m_services.store.OpenKey(kProgramKey, true);
-    move(key->ReadInteger("XX"), key->ReadInteger("YY"));
-    m_currencyStatus = key->ReadInteger("CurrencyStatus");
-    const QString symbol =
-        QString::fromStdString(key->ReadString(m_currencyStatus == 1 ? "Currency" : "CurrencySub"));
+  if (const std::optional<WindowOptions> options = m_core.readWindowOptions()) {
+    move(options->left, options->top);
+    m_currencyStatus = options->currencyStatus;
+    const QString symbol = QString::fromStdString(options->currencySymbol);
     // Only the first showing after start-up clears the displays for a new symbol.
     if (symbol != tCurrency->text() && m_startUpMarker) {
       pCents->setText(kEmptyCost);
       pTime->setText(kEmptyTime);
     }
     tCurrency->setText(symbol);
-    // Values put into the store by hand are held to the settings dialog's limits.
-    m_extraSeconds = std::clamp(key->ReadInteger("SecondsPlus"), 0, kMaxExtraSeconds);
-    m_freeSeconds = std::clamp(key->ReadInteger("Zero"), 0, kMaxFreeSeconds);
-    key->CloseKey();
-    m_meter->setDisplayUnit(m_currencyStatus);
-    m_meter->setExtraSeconds(m_extraSeconds);
-    m_meter->setFreeSeconds(m_freeSeconds);
-  });
+    m_extraSeconds = options->extraSeconds;
+    m_freeSeconds = options->freeSeconds;
+  }
   m_startUpMarker = false;
 }
 
@@ -362,7 +322,7 @@ void TMainFrame::trayActivated(QSystemTrayIcon::ActivationReason reason) {
       mStatusClick();
       break;
     case QSystemTrayIcon::DoubleClick:
-      if (m_services.probe.probe() == 0) mStatisticsClick();
+      if (m_core.probe().probe() == 0) mStatisticsClick();
       break;
     case QSystemTrayIcon::MiddleClick:
       openSettings(QStringLiteral("o"));
@@ -373,51 +333,44 @@ void TMainFrame::trayActivated(QSystemTrayIcon::ActivationReason reason) {
 }
 
 void TMainFrame::mQuitClick() {
-  m_quit->mQuitClick();
+  m_core.quit();
 }
 void TMainFrame::mReStartClick() {
-  m_quit->mReStartClick();
+  m_core.restart();
 }
 void TMainFrame::mSwitchClick() {
   cbState->setChecked(!cbState->isChecked());
 }
 void TMainFrame::ttInternetTimer() {
-  m_monitor->poll();
+  m_core.poll();
 }
 void TMainFrame::ttDurationTimer() {
-  withStore([this] { m_meter->tick(); });
+  m_core.meterTick();
 }
 void TMainFrame::ttProtectorTimer() {
-  // The crash file still keeps a connection that waits for the store.
-  if (m_actions->settlementPending()) return;
-  m_protector->tick();
+  m_core.protectorTick();
 }
-
 void TMainFrame::ttSettlementTimer() {
-  withStore([this] { m_actions->retrySettlement(); });
+  m_core.retrySettlement();
 }
-
 void TMainFrame::systemShutdown() {
-  endProgram();
+  m_core.shutDown();
 }
 
 void TMainFrame::endEventLoop() {
   QCoreApplication::exit(0);
 }
 
-void TMainFrame::endProgram() {
-  m_ending = true;
-  // Nothing may run between the decision and the end of the loop: no poll, no metering tick and
-  // no crash-file write after a cancelled connection's file was deleted.
-  for (QTimer* t : {ttInternet, ttDuration, ttProtector, ttMover, ttHider, ttFlasher, ttSettlement}) {
+void TMainFrame::programEnding() {
+  for (QTimer* t :
+       {ttInternet, ttDuration, ttProtector, ttMover, ttHider, ttFlasher, ttSettlement}) {
     t->stop();
   }
-  m_services.terminate();
 }
 
 void TMainFrame::closeEvent(QCloseEvent* event) {
   // The window is never closed by the user (Alt+F4 included); only quitting ends the program.
-  if (!m_ending) event->ignore();
+  if (!m_core.ending()) event->ignore();
 }
 
 bool TMainFrame::eventFilter(QObject* watched, QEvent* event) {
@@ -490,7 +443,7 @@ void TMainFrame::ttMoverTimer() {
   if (m_moverTicks <= kStillTicks) return;
   const std::optional<QPoint> pointer = pointerPosition();
   if (!pointer) return;
-  const ScreenSize screen = m_services.screen.size();
+  const ScreenSize screen = m_screen.size();
   int left = pointer->x() - m_grab.x();
   int top = pointer->y() - m_grab.y();
   // Near the right edge the window snaps onto it; past the bottom it stops at the edge.
@@ -505,16 +458,11 @@ void TMainFrame::ttMoverTimer() {
 void TMainFrame::dragEnd() {
   ttMover->stop();
   // Written on every release, also after a plain click that moved nothing.
-  withStore([this] {
-    std::unique_ptr<StoreKey> key = m_services.store.OpenKey(kProgramKey, true);
-    key->WriteInteger("XX", x());
-    key->WriteInteger("YY", y());
-    key->CloseKey();
-  });
+  m_core.savePosition(x(), y());
 }
 
 std::optional<QPoint> TMainFrame::pointerPosition() const {
-  if (m_services.pointer) return m_services.pointer();
+  if (m_pointer) return m_pointer();
   return QCursor::pos();
 }
 
@@ -554,20 +502,6 @@ void TMainFrame::ttFlasherTimer() {
   if (m_flashCount >= kFlashRound) stopFlashing();
 }
 
-bool TMainFrame::withStore(const std::function<void()>& step) {
-  try {
-    step();
-    return true;
-  } catch (const ProgramEnding&) {
-    // A box the program's end closed: nobody answered, and nothing is left to tell.
-    return false;
-  } catch (const std::exception& e) {
-    // Never into the event loop: the user is told what is wrong and can still quit.
-    m_services.boxes.show(informationBox(kProgramName, e.what(), MessageIcon::Error));
-    return false;
-  }
-}
-
 void TMainFrame::setStateGlyph(const QString& name) {
   m_stateGlyph = name;
   iState->setPixmap(StateArt::picture(name));
@@ -595,14 +529,6 @@ void TMainFrame::refreshState(int state) {
   setStateGlyph(QStringLiteral("State") + QString::number(m_trayState));
   trayIcon->setIcon(StateArt::trayIcon(m_trayState));
   trayIcon->setToolTip(QString::fromUtf8(kProgramTitle));
-}
-
-void TMainFrame::connected() {
-  withStore([this] { m_actions->connect(); });
-}
-
-void TMainFrame::disconnected() {
-  withStore([this] { m_actions->disconnect(); });
 }
 
 void TMainFrame::enableSwitch(bool enabled) {

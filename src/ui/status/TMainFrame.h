@@ -10,10 +10,7 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
-#include "accounting/Meter.h"
-#include "app/ConnectionActions.h"
-#include "monitor/ConnectionMonitor.h"
-#include "platform/DataFolder.h"
+#include "app/ProgramCore.h"
 
 class QAction;
 class QCheckBox;
@@ -24,49 +21,23 @@ class QTimer;
 
 namespace pelmora {
 
-class AccountLog;
-class Clock;
-class ConnectionLog;
-class ConnectionSettlement;
-class CrashProtector;
-class DurationFile;
-class ConnectionProbe;
-class MessageBoxes;
-class ProgramStarter;
-class QuitController;
 class Screen;
-class SettingsStore;
-class SoundPlayer;
-class TariffWarning;
 
 // The status window: a tiny borderless always-on-top strip with the monitor switch, the state
 // glyph, the running cost and time and a hide button, plus the tray icon and the popup menu.
-// Created hidden. The metering writes into its two panels through MeterDisplay.
-class TMainFrame : public QWidget,
-                   public MeterDisplay,
-                   private MonitorView,
-                   private MonitorTransitions,
-                   private ConnectionWindow {
+// Created hidden. A view of the program core: its handlers and timers call into the core, and
+// the core shows the metering and the monitor's state through StatusView.
+class TMainFrame : public QWidget, public StatusView {
   Q_OBJECT
 
  public:
   struct Services {
-    const Clock& clock;
-    ConnectionProbe& probe;
-    MessageBoxes& boxes;
-    ProgramStarter& starter;
-    SoundPlayer& sound;
-    SettingsStore& store;
+    ProgramCore& core;
     const Screen& screen;
-    DataFolder folder;
-    std::string executable;           // this program, for the restart
-    QStringList arguments;            // the command line, the program name first
-    std::function<void()> terminate;  // ends the message loop
+    QStringList arguments;  // the command line, the program name first
     // The pointer's position on the screen, nothing when it cannot be read. Empty: the real
     // mouse cursor.
     std::function<std::optional<QPoint>()> pointer = {};
-    // The locale's decimal separator, for every amount text written.
-    char decimalSeparator = '.';
   };
 
   explicit TMainFrame(Services services);
@@ -81,8 +52,8 @@ class TMainFrame : public QWidget,
   // and Zero from the store. Start-up also runs them once directly. Clears the start-up marker.
   void formShow();
 
-  const ConnectionMonitor& monitor() const { return *m_monitor; }
-  const Meter& meter() const { return *m_meter; }
+  const ConnectionMonitor& monitor() const { return m_core.monitor(); }
+  const Meter& meter() const { return m_core.meter(); }
 
   // MeterDisplay: pTime and pCents.
   void showDuration(const std::string& text) override;
@@ -140,7 +111,7 @@ class TMainFrame : public QWidget,
   int flashCount() const { return m_flashCount; }
   bool startUpMarker() const { return m_startUpMarker; }
   // The program is ending: quit, restart or a shutdown signal.
-  bool ending() const { return m_ending; }
+  bool ending() const { return m_core.ending(); }
   // The program's terminate: ends the message loop (exit code 0) whatever windows are shown.
   // Asking the windows to close first, as a plain quit does, would let this one refuse.
   static void endEventLoop();
@@ -188,9 +159,6 @@ class TMainFrame : public QWidget,
   void setPolling(bool on) override;
   void setSwitchCaption(const std::string& caption) override;
   void refreshState(int state) override;
-  // MonitorTransitions
-  void connected() override;
-  void disconnected() override;
   // ConnectionWindow
   void enableSwitch(bool enabled) override;
   void enableSettings(bool enabled) override;
@@ -201,9 +169,8 @@ class TMainFrame : public QWidget,
   void refreshStatistics() override;
   void setSettlementRetry(bool on) override;
   void stopMonitoring() override;
-
-  // Stops every timer and ends the message loop, whatever windows are shown.
-  void endProgram();
+  // StatusView: every timer stops.
+  void programEnding() override;
 
   void buildControls();
   void buildMenu();
@@ -216,23 +183,12 @@ class TMainFrame : public QWidget,
   void iDownMouseMove();
   void formMouseMove();
   std::optional<QPoint> pointerPosition() const;
-  // Runs a step that uses the store; a store error (or an amount that is no number) is shown to
-  // the user instead of escaping into the event loop. False when the step failed.
-  bool withStore(const std::function<void()>& step);
 
-  Services m_services;
-  std::unique_ptr<ConnectionLog> m_log;
-  std::unique_ptr<AccountLog> m_accountLog;
-  std::unique_ptr<DurationFile> m_durationFile;
-  std::unique_ptr<ConnectionSettlement> m_settlement;
-  std::unique_ptr<TariffWarning> m_tariffWarning;
-  std::unique_ptr<Meter> m_meter;
-  std::unique_ptr<CrashProtector> m_protector;
-  std::unique_ptr<ConnectionActions> m_actions;
-  std::unique_ptr<ConnectionMonitor> m_monitor;
-  std::unique_ptr<QuitController> m_quit;
+  ProgramCore& m_core;
+  const Screen& m_screen;
+  QStringList m_arguments;
+  std::function<std::optional<QPoint>()> m_pointer;
   int m_trayState = 0;
-  bool m_ending = false;
 
   QString m_stateGlyph;
   QString m_downGlyph;

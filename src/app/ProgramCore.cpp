@@ -1,0 +1,203 @@
+#include "app/ProgramCore.h"
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+#include "accounting/Tariffs.h"
+#include "app/ConnectionSettlement.h"
+#include "app/CrashProtector.h"
+#include "app/QuitController.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ProgramVersion.h"
+#include "store/AccountLog.h"
+#include "store/ConnectionLog.h"
+#include "store/DurationFile.h"
+#include "store/SettingsStore.h"
+#include "store/StoreKeys.h"
+
+namespace pelmora {
+
+class ProgramCore::ViewRelay final : public StatusView {
+ public:
+  StatusView* target = nullptr;
+
+  void showDuration(const std::string& text) override {
+    if (target) target->showDuration(text);
+  }
+  void showCost(const std::string& text) override {
+    if (target) target->showCost(text);
+  }
+  void setPolling(bool on) override {
+    if (target) target->setPolling(on);
+  }
+  void setSwitchCaption(const std::string& caption) override {
+    if (target) target->setSwitchCaption(caption);
+  }
+  void refreshState(int state) override {
+    if (target) target->refreshState(state);
+  }
+  void enableSwitch(bool enabled) override {
+    if (target) target->enableSwitch(enabled);
+  }
+  void enableSettings(bool enabled) override {
+    if (target) target->enableSettings(enabled);
+  }
+  void showStatusWindow() override {
+    if (target) target->showStatusWindow();
+  }
+  void setMetering(bool on) override {
+    if (target) target->setMetering(on);
+  }
+  void setFlashing(bool on) override {
+    if (target) target->setFlashing(on);
+  }
+  void startHider() override {
+    if (target) target->startHider();
+  }
+  void refreshStatistics() override {
+    if (target) target->refreshStatistics();
+  }
+  void setSettlementRetry(bool on) override {
+    if (target) target->setSettlementRetry(on);
+  }
+  void stopMonitoring() override {
+    if (target) target->stopMonitoring();
+  }
+  void programEnding() override {
+    if (target) target->programEnding();
+  }
+};
+
+ProgramCore::ProgramCore(Services services)
+    : m_services(std::move(services)),
+      m_view(std::make_unique<ViewRelay>()),
+      m_log(std::make_unique<ConnectionLog>(m_services.folder.connectionLog())),
+      m_accountLog(std::make_unique<AccountLog>(m_services.folder.accountLog())),
+      m_durationFile(std::make_unique<DurationFile>(m_services.folder.durationFile())),
+      m_settlement(std::make_unique<ConnectionSettlement>(m_services.store, *m_log, *m_accountLog,
+                                                          *m_durationFile)),
+      m_tariffWarning(std::make_unique<TariffWarning>(m_services.boxes)) {
+  m_meter = std::make_unique<Meter>(m_services.store, m_services.clock, *m_view, *m_tariffWarning,
+                                    m_services.decimalSeparator);
+  m_protector = std::make_unique<CrashProtector>(*m_meter, m_services.clock, *m_durationFile);
+  m_actions = std::make_unique<ConnectionActions>(ConnectionActions::Context{
+      m_services.store, m_services.clock, *m_log, *m_meter, *m_settlement, *m_durationFile,
+      m_services.sound, m_services.starter, *m_view});
+  MonitorTransitions& transitions = *this;
+  m_monitor = std::make_unique<ConnectionMonitor>(m_services.probe, *m_view, transitions);
+  m_quit = std::make_unique<QuitController>(QuitController::Context{
+      [this] { return m_monitor->isConnected(); }, m_services.boxes, m_services.clock, *m_log,
+      *m_durationFile, m_services.starter, m_services.executable, [this] { endProgram(); }});
+}
+
+ProgramCore::~ProgramCore() = default;
+
+void ProgramCore::attach(StatusView& view) {
+  m_view->target = &view;
+}
+
+bool ProgramCore::guard(const std::function<void()>& step) {
+  try {
+    step();
+    return true;
+  } catch (const ProgramEnding&) {
+    // A box the program's end closed: nobody answered, and nothing is left to tell.
+    return false;
+  } catch (const std::exception& e) {
+    // Never into the event loop: the user is told what is wrong and can still quit.
+    m_services.boxes.show(informationBox(kProgramName, e.what(), MessageIcon::Error));
+    return false;
+  }
+}
+
+std::optional<StartupResult> ProgramCore::startUp() {
+  StartupResult result;
+  const bool ready = guard([this, &result] {
+    result = StartupSequence({m_services.store, m_services.screen, m_services.clock,
+                              m_services.executable, *m_log, *m_accountLog, *m_durationFile,
+                              *m_meter, *m_settlement, m_services.boxes})
+                 .run();
+  });
+  if (!ready) return std::nullopt;
+  if (result.recovery != RecoveryOutcome::NothingFound) m_monitor->forgetConnection();
+  return result;
+}
+
+std::optional<WindowOptions> ProgramCore::readWindowOptions() {
+  WindowOptions options;
+  const bool read = guard([this, &options] {
+    auto key = openKey(m_services.store, kProgramKey);
+    options.left = key->ReadInteger("XX");
+    options.top = key->ReadInteger("YY");
+    options.currencyStatus = key->ReadInteger("CurrencyStatus");
+    options.currencySymbol =
+        key->ReadString(options.currencyStatus == 1 ? "Currency" : "CurrencySub");
+    // Values put into the store by hand are held to the settings dialog's limits.
+    options.extraSeconds = std::clamp(key->ReadInteger("SecondsPlus"), 0, kMaxExtraSeconds);
+    options.freeSeconds = std::clamp(key->ReadInteger("Zero"), 0, kMaxFreeSeconds);
+    key->CloseKey();
+  });
+  if (!read) return std::nullopt;
+  m_meter->setDisplayUnit(options.currencyStatus);
+  m_meter->setExtraSeconds(options.extraSeconds);
+  m_meter->setFreeSeconds(options.freeSeconds);
+  return options;
+}
+
+void ProgramCore::savePosition(int left, int top) {
+  guard([this, left, top] {
+    auto key = openKey(m_services.store, kProgramKey);
+    key->WriteInteger("XX", left);
+    key->WriteInteger("YY", top);
+    key->CloseKey();
+  });
+}
+
+void ProgramCore::poll() {
+  m_monitor->poll();
+}
+
+void ProgramCore::meterTick() {
+  guard([this] { m_meter->tick(); });
+}
+
+void ProgramCore::protectorTick() {
+  // The crash file still keeps a connection that waits for the store.
+  if (m_actions->settlementPending()) return;
+  m_protector->tick();
+}
+
+void ProgramCore::retrySettlement() {
+  guard([this] { m_actions->retrySettlement(); });
+}
+
+void ProgramCore::quit() {
+  m_quit->mQuitClick();
+}
+
+void ProgramCore::restart() {
+  m_quit->mReStartClick();
+}
+
+void ProgramCore::shutDown() {
+  endProgram();
+}
+
+void ProgramCore::endProgram() {
+  m_ending = true;
+  // Nothing may run between the decision and the end of the loop: no poll, no metering tick and
+  // no crash-file write after a cancelled connection's file was deleted.
+  m_view->programEnding();
+  m_services.terminate();
+}
+
+void ProgramCore::connected() {
+  guard([this] { m_actions->connect(); });
+}
+
+void ProgramCore::disconnected() {
+  guard([this] { m_actions->disconnect(); });
+}
+
+}  // namespace pelmora

@@ -1,0 +1,140 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "accounting/Meter.h"
+#include "app/ConnectionActions.h"
+#include "app/StartupSequence.h"
+#include "monitor/ConnectionMonitor.h"
+#include "platform/DataFolder.h"
+
+namespace pelmora {
+
+class AccountLog;
+class Clock;
+class ConnectionLog;
+class ConnectionProbe;
+class ConnectionSettlement;
+class CrashProtector;
+class DurationFile;
+class MessageBoxes;
+class ProgramStarter;
+class QuitController;
+class Screen;
+class SettingsStore;
+class SoundPlayer;
+class TariffWarning;
+
+// The status window as the program's core sees it: the metering's two panels, the monitor's
+// switch and state, what the connect and disconnect actions do to the windows, and the end.
+class StatusView : public MeterDisplay, public MonitorView, public ConnectionWindow {
+ public:
+  // The program ends: the window stops its timers, so that nothing runs before the loop is left.
+  virtual void programEnding() = 0;
+};
+
+// What the status window applies each time it is shown.
+struct WindowOptions {
+  int left = 0;  // XX
+  int top = 0;   // YY
+  int currencyStatus = 0;
+  std::string currencySymbol;  // Currency when CurrencyStatus is 1, else CurrencySub
+  int extraSeconds = 0;        // SecondsPlus, within the dialog's limits
+  int freeSeconds = 0;         // Zero, within the dialog's limits
+};
+
+// A running program without its windows: the store with its error guard, the three files, the
+// monitor, the metering, the connection actions, the crash protector, quitting and restarting.
+// The entry point builds it; the status window attaches as its view and calls into it from its
+// handlers and timers. Everything runs on the user-interface thread.
+class ProgramCore final : private MonitorTransitions {
+ public:
+  struct Services {
+    const Clock& clock;
+    ConnectionProbe& probe;
+    MessageBoxes& boxes;
+    ProgramStarter& starter;
+    SoundPlayer& sound;
+    SettingsStore& store;
+    const Screen& screen;
+    DataFolder folder;
+    std::string executable;           // this program, for the restart and the autostart entry
+    std::function<void()> terminate;  // ends the message loop
+    char decimalSeparator = '.';      // the locale's, for every amount text written
+  };
+
+  explicit ProgramCore(Services services);
+  ~ProgramCore() override;
+  ProgramCore(const ProgramCore&) = delete;
+  ProgramCore& operator=(const ProgramCore&) = delete;
+
+  // The window that shows the program. Until one attaches, nothing is shown anywhere.
+  void attach(StatusView& view);
+
+  // Runs a step that uses the store. A store error, an amount that is no number or any other
+  // failure is shown in a box instead of escaping into the event loop; a box closed by the
+  // program's end is not. False when the step failed.
+  bool guard(const std::function<void()>& step);
+
+  // The start-up sequence under the guard; nothing when a store error stopped it (the monitor
+  // then stays off). After a crashed connection the monitor forgets its last answer.
+  std::optional<StartupResult> startUp();
+
+  // The options the status window applies at each showing; the metering takes its share.
+  // Nothing after a store error (shown).
+  std::optional<WindowOptions> readWindowOptions();
+  // The window was dragged: XX and YY.
+  void savePosition(int left, int top);
+
+  // The timers' steps.
+  void poll();             // ttInternet, every 500 ms
+  void meterTick();        // ttDuration, every second while connected
+  void protectorTick();    // ttProtector, every five seconds while connected
+  void retrySettlement();  // every second while a busy store holds a settlement up
+
+  // "Выход" and "Перезапуск" (asking first while connected), and the end without a question
+  // (SIGTERM, SIGINT, the session ending).
+  void quit();
+  void restart();
+  void shutDown();
+  bool ending() const { return m_ending; }
+
+  ConnectionMonitor& monitor() { return *m_monitor; }
+  const ConnectionMonitor& monitor() const { return *m_monitor; }
+  const Meter& meter() const { return *m_meter; }
+  ConnectionProbe& probe() { return m_services.probe; }
+  MessageBoxes& boxes() { return m_services.boxes; }
+  SettingsStore& store() { return m_services.store; }
+  const ConnectionLog& connectionLog() const { return *m_log; }
+  const AccountLog& accountLog() const { return *m_accountLog; }
+  const DataFolder& folder() const { return m_services.folder; }
+
+ private:
+  // Forwards to the attached window, or does nothing before one attached.
+  class ViewRelay;
+
+  // MonitorTransitions
+  void connected() override;
+  void disconnected() override;
+
+  void endProgram();
+
+  Services m_services;
+  std::unique_ptr<ViewRelay> m_view;
+  std::unique_ptr<ConnectionLog> m_log;
+  std::unique_ptr<AccountLog> m_accountLog;
+  std::unique_ptr<DurationFile> m_durationFile;
+  std::unique_ptr<ConnectionSettlement> m_settlement;
+  std::unique_ptr<TariffWarning> m_tariffWarning;
+  std::unique_ptr<Meter> m_meter;
+  std::unique_ptr<CrashProtector> m_protector;
+  std::unique_ptr<ConnectionActions> m_actions;
+  std::unique_ptr<ConnectionMonitor> m_monitor;
+  std::unique_ptr<QuitController> m_quit;
+  bool m_ending = false;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,63 @@
+#pragma once
+
+// Small stand-ins for the world the program's core talks to, shared by the test executables.
+
+#include <string>
+#include <vector>
+
+#include "accounting/Meter.h"
+#include "monitor/ConnectionProbe.h"
+#include "platform/ProgramStarter.h"
+#include "platform/Screen.h"
+#include "platform/SoundPlayer.h"
+
+namespace pelmora::testing {
+
+// A screen of a fixed size.
+struct FixedScreen final : Screen {
+  explicit FixedScreen(ScreenSize fixed = {1280, 1024}) : fixed(fixed) {}
+  ScreenSize size() const override { return fixed; }
+  ScreenSize fixed;
+};
+
+// A probe that answers what the test set; counts its calls.
+struct ScriptedProbe final : ConnectionProbe {
+  int probe() override {
+    ++calls;
+    return answer;
+  }
+  int answer = 0;
+  int calls = 0;
+};
+
+// The metering's two panels, as last written.
+struct RecordingPanels : MeterDisplay {
+  void showDuration(const std::string& text) override { time = text; }
+  void showCost(const std::string& text) override { cents = text; }
+  std::string time;
+  std::string cents;
+};
+
+// Records every program start as "program|arg|arg" or "line: <command line>"; reports failure,
+// so a launch that fails must not change what the caller does.
+struct RecordingStarter final : ProgramStarter {
+  bool start(const std::string& program, const std::vector<std::string>& args) override {
+    std::string line = program;
+    for (const auto& a : args) line += "|" + a;
+    started.push_back(line);
+    return false;
+  }
+  bool startCommandLine(const std::string& line) override {
+    started.push_back("line: " + line);
+    return false;
+  }
+  std::vector<std::string> started;
+};
+
+// Records the sounds played.
+struct RecordingSound final : SoundPlayer {
+  void play(const std::string& file) override { played.push_back(file); }
+  std::vector<std::string> played;
+};
+
+}  // namespace pelmora::testing

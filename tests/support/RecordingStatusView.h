@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/ProgramCore.h"
+#include "support/Doubles.h"
+
+namespace pelmora::testing {
+
+// The status window as the core sees it, writing down what the connection actions do to it
+// ("switch off", "meter on", ...) and what the panels show. The monitor's own calls (polling,
+// caption, state) are kept apart in `state`.
+struct RecordingStatusView : StatusView {
+  void showDuration(const std::string& text) override { time = text; }
+  void showCost(const std::string& text) override { cents = text; }
+  void setPolling(bool on) override { polling = on; }
+  void setSwitchCaption(const std::string&) override {}
+  void refreshState(int s) override { state = s; }
+  void enableSwitch(bool on) override { calls.push_back(on ? "switch on" : "switch off"); }
+  void enableSettings(bool on) override { calls.push_back(on ? "settings on" : "settings off"); }
+  void showStatusWindow() override { calls.push_back("show"); }
+  void setMetering(bool on) override { calls.push_back(on ? "meter on" : "meter off"); }
+  void setFlashing(bool on) override { calls.push_back(on ? "flash on" : "flash off"); }
+  void startHider() override { calls.push_back("hider"); }
+  void refreshStatistics() override { calls.push_back("statistics"); }
+  void setSettlementRetry(bool on) override {
+    if (on) calls.push_back("retry");
+  }
+  void stopMonitoring() override { calls.push_back("monitoring off"); }
+  void programEnding() override { calls.push_back("ending"); }
+
+  std::vector<std::string> calls;
+  std::string time;
+  std::string cents;
+  bool polling = false;
+  int state = 0;
+};
+
+}  // namespace pelmora::testing
