@@ -164,7 +164,6 @@ void Meter::updateCost() {
   if (displayText.size() > 7) displayText.resize(7);
 
   m_priceText = std::to_string(pricePerHour);
-  m_price = static_cast<float>(pricePerHour);
   m_cost = cost;
   m_costText = costText;
   m_displayText = displayText;

@@ -57,7 +57,6 @@ class Meter {
   void setFreeSeconds(std::int32_t seconds);
   // CurrencyStatus: 1 shows the cost in the major unit, anything else in the minor unit.
   void setDisplayUnit(std::int32_t unit) { m_displayUnit = unit; }
-  void setDecimalSeparator(char separator) { m_separator = separator; }
 
   // A connection came up at `start` (one clock reading): start time, weekday and real start
   // instant are taken from it and the connection seconds become SecondsPlus.
@@ -98,7 +97,6 @@ class Meter {
   Zone zone() const { return m_zone; }
   // The price per hour as text, "0" when free or without zone.
   const std::string& priceText() const { return m_priceText; }
-  float price() const { return m_price; }
   // The cost in minor units and its stored text.
   float cost() const { return m_cost; }
   const std::string& costText() const { return m_costText; }
@@ -129,7 +127,6 @@ class Meter {
   bool m_tariffErrorShown = false;  // once per connection
   Zone m_zone = Zone::None;
   std::string m_priceText = "0";
-  float m_price = 0;
   float m_cost = 0;
   std::string m_costText = "0";
   std::string m_displayText = "0";

@@ -37,6 +37,12 @@ ShutdownSignals::ShutdownSignals(QObject* parent) : QObject(parent) {
 ShutdownSignals::~ShutdownSignals() {
   std::signal(SIGTERM, SIG_DFL);
   std::signal(SIGINT, SIG_DFL);
+  delete m_notifier;  // before its socket closes
+  m_notifier = nullptr;
+  for (int& end : g_pipe) {
+    if (end >= 0) ::close(end);
+    end = -1;
+  }
 }
 
 void ShutdownSignals::drain() {

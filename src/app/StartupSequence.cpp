@@ -33,17 +33,17 @@ StartupResult StartupSequence::run() {
   openKey(c.store, kProgramKey)->CloseKey();
   openKey(c.store, kRunKey)->CloseKey();
 
-  StampVersionCheck(c.store, c.executable);
-  result.defaultsWritten = WriteMissingDefaults(c.store, c.screen);
-  result.tariffsIncomplete = EnsureTariffWeek(c.store);
-  StampVersionWrite(c.store);
+  stampVersionCheck(c.store, c.executable);
+  result.defaultsWritten = writeMissingDefaults(c.store, c.screen);
+  result.tariffsIncomplete = ensureTariffWeek(c.store);
+  stampVersionWrite(c.store);
 
   c.connectionLog.createHeaderIfMissing();
   // Before the balances are compared: a settlement the store holds but the files do not yet is
   // the program's own doing, not a difference to ask about.
   result.settlementFinished = c.settlement.finishSettled();
   synchroniseAccount(c.store, c.accountLog, c.boxes);
-  CountLaunch(c.store);
+  countLaunch(c.store);
 
   {
     auto program = openKey(c.store, kProgramKey);

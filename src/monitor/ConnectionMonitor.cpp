@@ -20,12 +20,12 @@ void ConnectionMonitor::switchChanged(bool on) {
 }
 
 void ConnectionMonitor::poll() {
-  const int current = m_probe.probe() != 0 ? 1 : 0;
-  const int previous = m_previous;
+  const bool current = m_probe.probe() != 0;
+  const bool previous = m_previous;
   // Remember the answer first: a transition that shows a modal box must not see it again.
   m_previous = current;
   if (current == previous) return;
-  if (current == 1) {
+  if (current) {
     m_state = kMonitorConnected;
     m_transitions.connected();
   } else {

@@ -40,7 +40,7 @@ class ConnectionMonitor {
   // One polling step.
   void poll();
   // Forget the last probe answer, so a link that is up is seen as a new connect.
-  void forgetConnection() { m_previous = 0; }
+  void forgetConnection() { m_previous = false; }
 
   int state() const { return m_state; }
   bool isConnected() const { return m_state == kMonitorConnected; }
@@ -52,7 +52,7 @@ class ConnectionMonitor {
   MonitorView& m_view;
   MonitorTransitions& m_transitions;
   int m_state = kMonitorOff;
-  int m_previous = 0;
+  bool m_previous = false;  // the last probe answer: connected
 };
 
 }  // namespace pelmora

@@ -5,20 +5,9 @@
 
 #include "platform/ProgramVersion.h"
 #include "store/StoreDefaults.h"
-#include "store/StoreError.h"
 #include "store/StoreKeys.h"
 
 namespace pelmora {
-
-namespace {
-
-std::unique_ptr<StoreKey> openOrFail(SettingsStore& store, const std::string& path) {
-  auto key = store.OpenKey(path, true);
-  if (!key) throw StoreError(path, "", "Не удалось открыть ключ.");
-  return key;
-}
-
-}  // namespace
 
 std::string autostartData(const std::string& executablePath) {
   return "\"" + executablePath + "\"";
@@ -28,13 +17,13 @@ std::string programTitle(int major, int minor) {
   return std::string(kProgramName) + " v" + std::to_string(major) + "." + std::to_string(minor);
 }
 
-void StampVersionCheck(SettingsStore& store, const std::string& executablePath) {
-  auto program = openOrFail(store, kProgramKey);
+void stampVersionCheck(SettingsStore& store, const std::string& executablePath) {
+  auto program = openKey(store, kProgramKey);
   if (!program->ValueExists("VersionA") || !program->ValueExists("VersionZ")) return;
   const std::int32_t major = program->ReadInteger("VersionA");
   const std::int32_t minor = program->ReadInteger("VersionZ");
   if (major == kVersionMajor && minor == kVersionMinor) return;
-  auto run = openOrFail(store, kRunKey);
+  auto run = openKey(store, kRunKey);
   const std::string oldTitle = programTitle(major, minor);
   // Only an entry that was there is carried over: an upgrade never switches autostart on.
   if (!run->ValueExists(oldTitle)) return;
@@ -44,8 +33,8 @@ void StampVersionCheck(SettingsStore& store, const std::string& executablePath) 
   program->CloseKey();
 }
 
-bool WriteMissingDefaults(SettingsStore& store, const Screen& screen) {
-  auto program = openOrFail(store, kProgramKey);
+bool writeMissingDefaults(SettingsStore& store, const Screen& screen) {
+  auto program = openKey(store, kProgramKey);
   const ScreenSize size = screen.size();
   bool wrote = false;
   for (const DefaultValue& value : programDefaults()) {
@@ -61,10 +50,10 @@ bool WriteMissingDefaults(SettingsStore& store, const Screen& screen) {
   return wrote;
 }
 
-bool EnsureTariffWeek(SettingsStore& store) {
+bool ensureTariffWeek(SettingsStore& store) {
   bool incomplete = false;
   for (int weekday = 0; weekday < 7 && !incomplete; ++weekday) {
-    auto day = openOrFail(store, tariffKey(weekday));
+    auto day = openKey(store, tariffKey(weekday));
     for (const TariffDefault& value : tariffDefaults()) {
       if (!day->ValueExists(value.name)) {
         incomplete = true;
@@ -76,23 +65,23 @@ bool EnsureTariffWeek(SettingsStore& store) {
   if (!incomplete) return false;
   // One missing value resets the whole week.
   for (int weekday = 0; weekday < 7; ++weekday) {
-    auto day = openOrFail(store, tariffKey(weekday));
+    auto day = openKey(store, tariffKey(weekday));
     for (const TariffDefault& value : tariffDefaults()) day->WriteInteger(value.name, value.value);
     day->CloseKey();
   }
   return true;
 }
 
-void StampVersionWrite(SettingsStore& store) {
-  auto program = openOrFail(store, kProgramKey);
+void stampVersionWrite(SettingsStore& store) {
+  auto program = openKey(store, kProgramKey);
   program->WriteInteger("VersionA", kVersionMajor);
   program->WriteInteger("VersionZ", kVersionMinor);
   program->WriteString("Version", kVersionText);
   program->CloseKey();
 }
 
-void CountLaunch(SettingsStore& store) {
-  auto applications = openOrFail(store, kApplicationsKey);
+void countLaunch(SettingsStore& store) {
+  auto applications = openKey(store, kApplicationsKey);
   if (!applications->ValueExists(kProgramTitle)) applications->WriteInteger(kProgramTitle, 0);
   const std::int32_t count = applications->ReadInteger(kProgramTitle);
   // Past the largest integer the counter wraps, as a 32-bit register would.

@@ -7,8 +7,8 @@
 
 namespace pelmora {
 
-// The store work of the start-up sequence, in the order it runs: StampVersionCheck,
-// WriteMissingDefaults, EnsureTariffWeek, StampVersionWrite, and later CountLaunch. Store errors
+// The store work of the start-up sequence, in the order it runs: stampVersionCheck,
+// writeMissingDefaults, ensureTariffWeek, stampVersionWrite, and later countLaunch. Store errors
 // are not caught here.
 
 // The autostart value's data for this executable: its path in double quotation marks.
@@ -20,21 +20,21 @@ std::string programTitle(int major, int minor);
 // When the store was last stamped by another version and that version's autostart entry
 // exists, replaces it by this version's entry pointing at executablePath. Autostart that was
 // off stays off. Nothing happens before the first stamp.
-void StampVersionCheck(SettingsStore& store, const std::string& executablePath);
+void stampVersionCheck(SettingsStore& store, const std::string& executablePath);
 
 // Writes every missing value of the program key with its default (XX and YY from the screen
 // size now); values that exist are left alone whatever they hold. True when anything was
 // written.
-bool WriteMissingDefaults(SettingsStore& store, const Screen& screen);
+bool writeMissingDefaults(SettingsStore& store, const Screen& screen);
 
 // True when any of the 105 tariff values of the week was missing; then the whole week is
 // rewritten with the default tariffs, values that existed included.
-bool EnsureTariffWeek(SettingsStore& store);
+bool ensureTariffWeek(SettingsStore& store);
 
 // Stamps this version: VersionA, VersionZ and Version.
-void StampVersionWrite(SettingsStore& store);
+void stampVersionWrite(SettingsStore& store);
 
 // Counts this start in this version's launch counter (created at 0 first).
-void CountLaunch(SettingsStore& store);
+void countLaunch(SettingsStore& store);
 
 }  // namespace pelmora

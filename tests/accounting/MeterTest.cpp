@@ -309,7 +309,7 @@ TEST_F(MeterTest, AnUnreadableTariffIsReportedOncePerConnection) {
   store.set(tariffKey(3), "MidC", std::string("sixty"));
   runFor(20);
   EXPECT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(m.price(), 60);
+  EXPECT_EQ(m.priceText(), "60");
   m.closeConnection("", true);
   EXPECT_EQ(integer(store, "SecondsT"), 30);
   EXPECT_EQ(boxes.shown.size(), 1u);

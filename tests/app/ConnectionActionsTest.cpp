@@ -47,7 +47,7 @@ struct Recorder final : testing::RecordingStatusView, SoundPlayer, ProgramStarte
 class ConnectionActionsTest : public ::testing::Test {
  protected:
   ConnectionActionsTest() {
-    WriteMissingDefaults(store, screen);  // SecondsPlus 5, Zero 20
+    writeMissingDefaults(store, screen);  // SecondsPlus 5, Zero 20
     testing::seedStore(store);
     for (const char* flag :
          {"ShowOnConnect", "HideOnDisconnect", "PlayON", "PlayOFF", "StartON", "StartOFF"}) {

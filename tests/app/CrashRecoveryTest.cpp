@@ -60,7 +60,7 @@ class CrashRecoveryTest : public ::testing::Test {
  protected:
   CrashRecoveryTest() {
     testing::FixedScreen screen;
-    WriteMissingDefaults(store, screen);
+    writeMissingDefaults(store, screen);
     testing::seedStore(store);
     store.set(kProgramKey, "Account", std::string("100"));
     // Sunday's evening price differs from Saturday's: the start weekday must decide.

@@ -18,11 +18,11 @@ inline constexpr const char* kExecutable = "/opt/pelmora/bin/pelmora";
 // The start-up sequence's store steps, in its order; returns {defaults written, tariffs
 // incomplete}.
 inline std::pair<bool, bool> startUp(SettingsStore& store) {
-  StampVersionCheck(store, kExecutable);
-  const bool defaultsWritten = WriteMissingDefaults(store, FixedScreen());
-  const bool tariffsIncomplete = EnsureTariffWeek(store);
-  StampVersionWrite(store);
-  CountLaunch(store);
+  stampVersionCheck(store, kExecutable);
+  const bool defaultsWritten = writeMissingDefaults(store, FixedScreen());
+  const bool tariffsIncomplete = ensureTariffWeek(store);
+  stampVersionWrite(store);
+  countLaunch(store);
   return {defaultsWritten, tariffsIncomplete};
 }
 

@@ -67,37 +67,37 @@ TEST(StoreProcedures, ExistingValuesAreLeftAloneWhateverTheyHold) {
   store.set(kProgramKey, "Zero", 0);
   store.set(kProgramKey, "XX", -300);          // off screen: not checked
   store.set(kProgramKey, "MaxCents", "lots");  // wrong type: not repaired
-  EXPECT_TRUE(WriteMissingDefaults(store, FixedScreen()));
+  EXPECT_TRUE(writeMissingDefaults(store, FixedScreen()));
   EXPECT_EQ(store.value(kProgramKey, "Zero"), MemorySettingsStore::Value(0));
   EXPECT_EQ(store.value(kProgramKey, "XX"), MemorySettingsStore::Value(-300));
   EXPECT_EQ(store.value(kProgramKey, "MaxCents"), MemorySettingsStore::Value("lots"));
   EXPECT_EQ(store.value(kProgramKey, "ShowOnConnect"), MemorySettingsStore::Value(1));
   EXPECT_EQ(store.valueCount(kProgramKey), 42u);
-  EXPECT_FALSE(WriteMissingDefaults(store, FixedScreen()));
+  EXPECT_FALSE(writeMissingDefaults(store, FixedScreen()));
 }
 
 TEST(StoreProcedures, OneMissingTariffValueResetsTheWholeWeek) {
   MemorySettingsStore store;
-  EXPECT_TRUE(EnsureTariffWeek(store));
+  EXPECT_TRUE(ensureTariffWeek(store));
   store.set(tariffKey(5), "MaxC", 99);
   store.set(tariffKey(0), "MinAH", 3);
-  EXPECT_FALSE(EnsureTariffWeek(store));  // a complete week is kept as it is
+  EXPECT_FALSE(ensureTariffWeek(store));  // a complete week is kept as it is
   EXPECT_EQ(store.value(tariffKey(5), "MaxC"), MemorySettingsStore::Value(99));
 
   store.erase(tariffKey(3), "midc");
-  EXPECT_TRUE(EnsureTariffWeek(store));
+  EXPECT_TRUE(ensureTariffWeek(store));
   EXPECT_EQ(store.value(tariffKey(3), "MidC"), MemorySettingsStore::Value(60));
   EXPECT_EQ(store.value(tariffKey(5), "MaxC"), MemorySettingsStore::Value(75));
   EXPECT_EQ(store.value(tariffKey(0), "MinAH"), MemorySettingsStore::Value(2));
-  EXPECT_FALSE(EnsureTariffWeek(store));
+  EXPECT_FALSE(ensureTariffWeek(store));
 }
 
 TEST(StoreProcedures, LaunchCounterStartsAtOneAndCountsOnlyThisVersion) {
   MemorySettingsStore store;
   store.set(kApplicationsKey, "Pelmora v2.3", 40);
-  CountLaunch(store);
+  countLaunch(store);
   EXPECT_EQ(store.value(kApplicationsKey, "Pelmora v2.4"), MemorySettingsStore::Value(1));
-  CountLaunch(store);
+  countLaunch(store);
   EXPECT_EQ(store.value(kApplicationsKey, "Pelmora v2.4"), MemorySettingsStore::Value(2));
   EXPECT_EQ(store.value(kApplicationsKey, "Pelmora v2.3"), MemorySettingsStore::Value(40));
 }
@@ -109,7 +109,7 @@ TEST(StoreProcedures, VersionChangeMovesAutostartOnlyWhenItWasOn) {
     store.set(kProgramKey, "VersionZ", 3);
     if (autostartWasOn) store.set(kRunKey, "Pelmora v2.3", "\"/old/pelmora\"");
     store.set(kRunKey, "Other program", "\"/usr/bin/other\"");
-    StampVersionCheck(store, kExecutable);
+    stampVersionCheck(store, kExecutable);
     EXPECT_FALSE(store.value(kRunKey, "Pelmora v2.3"));
     EXPECT_EQ(store.value(kRunKey, "Other program"),
               MemorySettingsStore::Value("\"/usr/bin/other\""));
@@ -123,15 +123,15 @@ TEST(StoreProcedures, SameVersionOrNoStampLeavesAutostartAlone) {
   MemorySettingsStore store;
   store.set(kRunKey, "Pelmora v2.4", "\"/elsewhere/pelmora\"");
   store.set(kProgramKey, "VersionZ", 3);  // VersionA missing: as after a reset
-  StampVersionCheck(store, kExecutable);
+  stampVersionCheck(store, kExecutable);
   store.set(kProgramKey, "VersionA", 2);
   store.set(kProgramKey, "VersionZ", 4);
-  StampVersionCheck(store, kExecutable);
+  stampVersionCheck(store, kExecutable);
   EXPECT_EQ(store.value(kRunKey, "Pelmora v2.4"),
             MemorySettingsStore::Value("\"/elsewhere/pelmora\""));
 
   store.set(kProgramKey, "VersionA", "2");  // a stamp of the wrong type is a store error
-  EXPECT_THROW(StampVersionCheck(store, kExecutable), StoreError);
+  EXPECT_THROW(stampVersionCheck(store, kExecutable), StoreError);
 }
 
 }  // namespace

@@ -65,8 +65,8 @@ class MainFrameTest : public ::testing::Test {
       m_store.set(kProgramKey, name, value);
     }
     // Everything else as a previous run left it: the start writes no defaults.
-    WriteMissingDefaults(m_store, m_screen);
-    EnsureTariffWeek(m_store);
+    writeMissingDefaults(m_store, m_screen);
+    ensureTariffWeek(m_store);
   }
   void TearDown() override {
     m_frame.reset();
