@@ -10,6 +10,7 @@
 #include "store/SettingsStore.h"
 #include "store/StoreError.h"
 #include "store/StoreKeys.h"
+#include "store/ProgramOptions.h"
 
 namespace pelmora {
 
@@ -175,8 +176,8 @@ SettledConnection Meter::closeConnection(const std::string& connection, bool cou
   updateCost();
 
   auto options = openKey(m_store, kProgramKey);
-  const bool trunc = options->ReadInteger("Trunc") == 1;
-  const char unitLetter = options->ReadInteger("CurrencyFull") == 0 ? 'c' : 'k';
+  const bool trunc = read(*options, options::kTrunc) == 1;
+  const char unitLetter = read(*options, options::kCurrencyFull) == 0 ? 'c' : 'k';
   options->CloseKey();
   if (trunc) {
     m_seconds = roundUpToMinute(m_seconds);
@@ -189,12 +190,12 @@ SettledConnection Meter::closeConnection(const std::string& connection, bool cou
   settled.summaryLine = summaryLineText(m_durationText, m_costText, unitLetter);
   m_store.atomically([&] {
     auto program = openKey(m_store, kProgramKey);
-    program->WriteInteger("Seconds", m_seconds);
+    write(*program, options::kSeconds, m_seconds);
     addToPeriods(*program, m_seconds, m_cost, m_costText, m_separator);
     settled.balanceText = drawFromAccount(*program, m_cost, m_separator);
     if (count) countConnection(*program);
-    program->WriteString("SettledConnection", connection);
-    program->WriteString("SettledSummary", settled.summaryLine);
+    write(*program, options::kSettledConnection, connection);
+    write(*program, options::kSettledSummary, settled.summaryLine);
     program->CloseKey();
   });
   return settled;

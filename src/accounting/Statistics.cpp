@@ -8,13 +8,14 @@
 #include "store/SettingsStore.h"
 #include "store/StoreError.h"
 #include "store/StoreKeys.h"
+#include "store/ProgramOptions.h"
 
 namespace pelmora {
 
 namespace {
 
-void addToInteger(StoreKey& key, const char* name, std::int64_t amount) {
-  key.WriteInteger(name, addSaturating(key.ReadInteger(name), amount));
+void addToInteger(StoreKey& key, IntegerOption option, std::int64_t amount) {
+  write(key, option, addSaturating(read(key, option), amount));
 }
 
 constexpr const char* kAmountExpected =
@@ -22,8 +23,9 @@ constexpr const char* kAmountExpected =
 
 // A stored amount the single-precision arithmetic can hold. Anything else is a store error that
 // names the value: it is never summed into "INF".
-long double readAmount(StoreKey& program, const char* name) {
-  const std::string text = program.ReadString(name);
+long double readAmount(StoreKey& program, TextOption option) {
+  const char* name = option.name;
+  const std::string text = read(program, option);
   long double value = 0;
   try {
     value = parseStoredAmount(text);
@@ -53,67 +55,70 @@ std::string twoDigits(int n) {
 
 void addToPeriods(StoreKey& program, std::int32_t seconds, float cost, const std::string& costText,
                   char separator) {
-  for (const char* name : {"SecondsD", "SecondsW", "SecondsM", "SecondsT"}) {
-    addToInteger(program, name, seconds);
+  for (IntegerOption sum :
+       {options::kSecondsD, options::kSecondsW, options::kSecondsM, options::kSecondsT}) {
+    addToInteger(program, sum, seconds);
   }
-  constexpr std::array<const char*, 4> centNames = {"CentsD", "CentsW", "CentsM", "CentsT"};
+  constexpr std::array<TextOption, 4> sums = {options::kCentsD, options::kCentsW, options::kCentsM,
+                                              options::kCentsT};
   std::array<std::string, 4> texts;
-  for (std::size_t i = 0; i < centNames.size(); ++i) {
+  for (std::size_t i = 0; i < sums.size(); ++i) {
     const auto sum =
-        static_cast<float>(readAmount(program, centNames[i]) + static_cast<long double>(cost));
-    texts[i] = amountText(sum, centNames[i], separator);
+        static_cast<float>(readAmount(program, sums[i]) + static_cast<long double>(cost));
+    texts[i] = amountText(sum, sums[i].name, separator);
   }
-  program.WriteString("Cents", costText);
-  for (std::size_t i = 0; i < centNames.size(); ++i) program.WriteString(centNames[i], texts[i]);
+  write(program, options::kCents, costText);
+  for (std::size_t i = 0; i < sums.size(); ++i) write(program, sums[i], texts[i]);
 }
 
 std::string drawFromAccount(StoreKey& program, float cost, char separator) {
-  const auto balance = static_cast<float>(readAmount(program, "Account"));
+  const auto balance = static_cast<float>(readAmount(program, options::kAccount));
   const auto drawn = static_cast<float>(static_cast<long double>(balance) -
                                         kMinorToMajor * static_cast<long double>(cost));
-  std::string text = amountText(drawn, "Account", separator);
-  program.WriteString("Account", text);
+  std::string text = amountText(drawn, options::kAccount.name, separator);
+  write(program, options::kAccount, text);
   return text;
 }
 
 void countConnection(StoreKey& program) {
-  for (const char* name : {"NumberD", "NumberW", "NumberM", "NumberT"}) {
-    addToInteger(program, name, 1);
+  for (IntegerOption count :
+       {options::kNumberD, options::kNumberW, options::kNumberM, options::kNumberT}) {
+    addToInteger(program, count, 1);
   }
 }
 
 void rollOverPeriods(StoreKey& program, const LocalTime& now) {
   if (now.day >= 1 && now.day <= 5) {
-    if (program.ReadInteger("UpdatedM") == 0) {
+    if (read(program, options::kUpdatedM) == 0) {
       // The month's reset clears the week as well.
-      program.WriteInteger("NumberM", 0);
-      program.WriteInteger("NumberW", 0);
-      program.WriteString("CentsM", "0");
-      program.WriteString("CentsW", "0");
-      program.WriteInteger("SecondsM", 0);
-      program.WriteInteger("SecondsW", 0);
-      program.WriteInteger("UpdatedM", 1);
+      write(program, options::kNumberM, 0);
+      write(program, options::kNumberW, 0);
+      write(program, options::kCentsM, "0");
+      write(program, options::kCentsW, "0");
+      write(program, options::kSecondsM, 0);
+      write(program, options::kSecondsW, 0);
+      write(program, options::kUpdatedM, 1);
     }
   } else {
-    program.WriteInteger("UpdatedM", 0);
+    write(program, options::kUpdatedM, 0);
   }
 
   if (now.weekday >= 1 && now.weekday <= 5) {
-    if (program.ReadInteger("UpdatedW") == 0) {
-      program.WriteInteger("NumberW", 0);
-      program.WriteString("CentsW", "0");
-      program.WriteInteger("SecondsW", 0);
-      program.WriteInteger("UpdatedW", 1);
+    if (read(program, options::kUpdatedW) == 0) {
+      write(program, options::kNumberW, 0);
+      write(program, options::kCentsW, "0");
+      write(program, options::kSecondsW, 0);
+      write(program, options::kUpdatedW, 1);
     }
   } else {
-    program.WriteInteger("UpdatedW", 0);
+    write(program, options::kUpdatedW, 0);
   }
 
   // Texts are compared, so any change of Date's text counts as a new day.
-  if (startDateText(now) != program.ReadString("Date")) {
-    program.WriteInteger("NumberD", 0);
-    program.WriteString("CentsD", "0");
-    program.WriteInteger("SecondsD", 0);
+  if (startDateText(now) != read(program, options::kDate)) {
+    write(program, options::kNumberD, 0);
+    write(program, options::kCentsD, "0");
+    write(program, options::kSecondsD, 0);
   }
 }
 
@@ -122,9 +127,9 @@ std::string startDateText(const LocalTime& now) {
 }
 
 void recordStartDate(StoreKey& program, const LocalTime& now) {
-  program.WriteString("Date", startDateText(now));
-  program.WriteString("Cents", "0");
-  program.WriteInteger("Seconds", 0);
+  write(program, options::kDate, startDateText(now));
+  write(program, options::kCents, "0");
+  write(program, options::kSeconds, 0);
 }
 
 }  // namespace pelmora

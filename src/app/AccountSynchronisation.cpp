@@ -5,6 +5,7 @@
 #include "store/AccountLog.h"
 #include "store/SettingsStore.h"
 #include "store/StoreKeys.h"
+#include "store/ProgramOptions.h"
 
 namespace pelmora {
 
@@ -12,7 +13,7 @@ namespace {
 
 void writeStoredBalance(SettingsStore& store, const std::string& text) {
   auto key = openKey(store, kProgramKey);
-  key->WriteString("Account", text);
+  write(*key, options::kAccount, text);
   key->CloseKey();
 }
 
@@ -32,7 +33,7 @@ bool isStoredAmount(const AccountToken& token) {
 // afresh each time.
 std::string withCurrency(SettingsStore& store, const std::string& balance) {
   auto key = openKey(store, kProgramKey);
-  const std::string currency = key->ReadString("Currency");
+  const std::string currency = read(*key, options::kCurrency);
   key->CloseKey();
   return currency + " " + balance;
 }
@@ -76,8 +77,8 @@ void resolveDifference(SettingsStore& store, const AccountLog& accountLog, Messa
 void synchroniseAccount(SettingsStore& store, const AccountLog& accountLog, MessageBoxes& boxes) {
   // The store handle is closed before any question: nothing stays locked while a box is open.
   auto key = openKey(store, kProgramKey);
-  const bool valuePresent = key->ValueExists("Account");
-  const std::string fromStore = valuePresent ? key->ReadString("Account") : std::string();
+  const bool valuePresent = exists(*key, options::kAccount);
+  const std::string fromStore = valuePresent ? read(*key, options::kAccount) : std::string();
   key->CloseKey();
   const AccountToken token = accountLog.readFirstToken();
   const bool filePresent = token.status != AccountToken::Status::Missing;

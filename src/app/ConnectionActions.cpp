@@ -12,14 +12,15 @@
 #include "store/SettingsStore.h"
 #include "store/StoreError.h"
 #include "store/StoreKeys.h"
+#include "store/ProgramOptions.h"
 
 namespace pelmora {
 
 namespace {
 
 // A flag is on only when it holds exactly 1.
-bool flagOn(StoreKey& key, const char* name) {
-  return key.ReadInteger(name) == 1;
+bool flagOn(StoreKey& key, IntegerOption flag) {
+  return read(key, flag) == 1;
 }
 
 constexpr const char* kKeptNote =
@@ -38,12 +39,13 @@ void ConnectionActions::connect() {
   c.meter.startConnection(now);  // start time, weekday, seconds = SecondsPlus
   c.log.appendConnect(now);
   c.window.enableSwitch(false);
-  if (flagOn(*program, "ShowOnConnect")) c.window.showStatusWindow();
+  if (flagOn(*program, options::kShowOnConnect)) c.window.showStatusWindow();
   c.window.setMetering(true);
   c.window.enableSettings(false);
   c.window.setFlashing(true);
-  if (flagOn(*program, "PlayON")) c.sound.play(program->ReadString("SoundON"));
-  if (flagOn(*program, "StartON")) c.starter.startCommandLine(program->ReadString("AppON"));
+  if (flagOn(*program, options::kPlayON)) c.sound.play(read(*program, options::kSoundON));
+  if (flagOn(*program, options::kStartON))
+    c.starter.startCommandLine(read(*program, options::kAppON));
   program->CloseKey();
 }
 
@@ -75,11 +77,11 @@ void ConnectionActions::disconnect() {
   c.window.enableSettings(true);
 
   auto program = openKey(c.store, kProgramKey);
-  const bool playOff = flagOn(*program, "PlayOFF");
-  const std::string soundOff = program->ReadString("SoundOFF");
-  const bool startOff = flagOn(*program, "StartOFF");
-  const std::string appOff = program->ReadString("AppOFF");
-  const bool hide = flagOn(*program, "HideOnDisconnect");
+  const bool playOff = flagOn(*program, options::kPlayOFF);
+  const std::string soundOff = read(*program, options::kSoundOFF);
+  const bool startOff = flagOn(*program, options::kStartOFF);
+  const std::string appOff = read(*program, options::kAppOFF);
+  const bool hide = flagOn(*program, options::kHideOnDisconnect);
   program->CloseKey();
   if (playOff) c.sound.play(soundOff);
   if (startOff) c.starter.startCommandLine(appOff);

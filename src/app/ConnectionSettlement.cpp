@@ -7,6 +7,7 @@
 #include "store/DurationFile.h"
 #include "store/SettingsStore.h"
 #include "store/StoreKeys.h"
+#include "store/ProgramOptions.h"
 
 namespace pelmora {
 
@@ -41,9 +42,9 @@ bool ConnectionSettlement::finishSettled() const {
   const std::string onDisk = identityOnDisk(m_durationFile);
   if (onDisk.empty()) return false;
   auto program = openKey(m_store, kProgramKey);
-  const std::string settled = program->ReadString("SettledConnection");
-  const std::string summary = program->ReadString("SettledSummary");
-  const std::string balance = program->ReadString("Account");
+  const std::string settled = read(*program, options::kSettledConnection);
+  const std::string summary = read(*program, options::kSettledSummary);
+  const std::string balance = read(*program, options::kAccount);
   program->CloseKey();
   if (settled != onDisk) return false;
   finishFiles(balance, summary, "finish", true);

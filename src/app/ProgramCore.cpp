@@ -15,6 +15,7 @@
 #include "store/DurationFile.h"
 #include "store/SettingsStore.h"
 #include "store/StoreKeys.h"
+#include "store/ProgramOptions.h"
 
 namespace pelmora {
 
@@ -125,31 +126,31 @@ std::optional<StartupResult> ProgramCore::startUp() {
 }
 
 std::optional<WindowOptions> ProgramCore::readWindowOptions() {
-  WindowOptions options;
-  const bool read = guard([this, &options] {
+  WindowOptions window;
+  const bool ok = guard([this, &window] {
     auto key = openKey(m_services.store, kProgramKey);
-    options.left = key->ReadInteger("XX");
-    options.top = key->ReadInteger("YY");
-    options.currencyStatus = key->ReadInteger("CurrencyStatus");
-    options.currencySymbol =
-        key->ReadString(options.currencyStatus == 1 ? "Currency" : "CurrencySub");
+    window.left = read(*key, options::kXX);
+    window.top = read(*key, options::kYY);
+    window.currencyStatus = read(*key, options::kCurrencyStatus);
+    window.currencySymbol =
+        read(*key, window.currencyStatus == 1 ? options::kCurrency : options::kCurrencySub);
     // Values put into the store by hand are held to the settings dialog's limits.
-    options.extraSeconds = std::clamp(key->ReadInteger("SecondsPlus"), 0, kMaxExtraSeconds);
-    options.freeSeconds = std::clamp(key->ReadInteger("Zero"), 0, kMaxFreeSeconds);
+    window.extraSeconds = std::clamp(read(*key, options::kSecondsPlus), 0, kMaxExtraSeconds);
+    window.freeSeconds = std::clamp(read(*key, options::kZero), 0, kMaxFreeSeconds);
     key->CloseKey();
   });
-  if (!read) return std::nullopt;
-  m_meter->setDisplayUnit(options.currencyStatus);
-  m_meter->setExtraSeconds(options.extraSeconds);
-  m_meter->setFreeSeconds(options.freeSeconds);
-  return options;
+  if (!ok) return std::nullopt;
+  m_meter->setDisplayUnit(window.currencyStatus);
+  m_meter->setExtraSeconds(window.extraSeconds);
+  m_meter->setFreeSeconds(window.freeSeconds);
+  return window;
 }
 
 void ProgramCore::savePosition(int left, int top) {
   guard([this, left, top] {
     auto key = openKey(m_services.store, kProgramKey);
-    key->WriteInteger("XX", left);
-    key->WriteInteger("YY", top);
+    write(*key, options::kXX, left);
+    write(*key, options::kYY, top);
     key->CloseKey();
   });
 }

@@ -15,6 +15,7 @@
 #include "store/StoreKeys.h"
 #include "store/StoreProcedures.h"
 #include "store/TextFile.h"
+#include "store/ProgramOptions.h"
 
 namespace pelmora {
 
@@ -52,9 +53,9 @@ StartupResult StartupSequence::run() {
     recordStartDate(*program, today);  // Date, and the last connection's Cents and Seconds
     // A connection cut by a crash is settled under the same rules as a live one: the free
     // seconds and the display unit are the stored ones, not those of a window not yet shown.
-    c.meter.setExtraSeconds(program->ReadInteger("SecondsPlus"));
-    c.meter.setFreeSeconds(program->ReadInteger("Zero"));
-    c.meter.setDisplayUnit(program->ReadInteger("CurrencyStatus"));
+    c.meter.setExtraSeconds(read(*program, options::kSecondsPlus));
+    c.meter.setFreeSeconds(read(*program, options::kZero));
+    c.meter.setDisplayUnit(read(*program, options::kCurrencyStatus));
     program->CloseKey();
   }
   // Counted after the period resets: it belongs to the day of this start.
@@ -62,7 +63,7 @@ StartupResult StartupSequence::run() {
       recoverCrashedConnection(c.durationFile, c.connectionLog, c.meter, c.settlement, c.boxes);
 
   auto program = openKey(c.store, kProgramKey);
-  result.showWindow = program->ReadInteger("ShowOnStart") == 1 || result.defaultsWritten;
+  result.showWindow = read(*program, options::kShowOnStart) == 1 || result.defaultsWritten;
   program->CloseKey();
   return result;
 }

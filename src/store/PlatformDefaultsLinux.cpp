@@ -1,7 +1,7 @@
 #include <string>
 
 #include "platform/ProgramLinks.h"
-#include "store/StoreDefaults.h"
+#include "store/ProgramOptions.h"
 
 namespace pelmora {
 

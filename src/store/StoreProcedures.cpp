@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "platform/ProgramVersion.h"
-#include "store/StoreDefaults.h"
+#include "store/ProgramOptions.h"
 #include "store/StoreKeys.h"
 
 namespace pelmora {
@@ -19,9 +19,9 @@ std::string programTitle(int major, int minor) {
 
 void stampVersionCheck(SettingsStore& store, const std::string& executablePath) {
   auto program = openKey(store, kProgramKey);
-  if (!program->ValueExists("VersionA") || !program->ValueExists("VersionZ")) return;
-  const std::int32_t major = program->ReadInteger("VersionA");
-  const std::int32_t minor = program->ReadInteger("VersionZ");
+  if (!exists(*program, options::kVersionA) || !exists(*program, options::kVersionZ)) return;
+  const std::int32_t major = read(*program, options::kVersionA);
+  const std::int32_t minor = read(*program, options::kVersionZ);
   if (major == kVersionMajor && minor == kVersionMinor) return;
   auto run = openKey(store, kRunKey);
   const std::string oldTitle = programTitle(major, minor);
@@ -74,9 +74,9 @@ bool ensureTariffWeek(SettingsStore& store) {
 
 void stampVersionWrite(SettingsStore& store) {
   auto program = openKey(store, kProgramKey);
-  program->WriteInteger("VersionA", kVersionMajor);
-  program->WriteInteger("VersionZ", kVersionMinor);
-  program->WriteString("Version", kVersionText);
+  write(*program, options::kVersionA, kVersionMajor);
+  write(*program, options::kVersionZ, kVersionMinor);
+  write(*program, options::kVersion, kVersionText);
   program->CloseKey();
 }
 

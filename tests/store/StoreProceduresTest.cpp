@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "store/StoreDefaults.h"
+#include "store/ProgramOptions.h"
 #include "store/StoreError.h"
 #include "store/StoreKeys.h"
 #include "store/StartUpSteps.h"
