@@ -1,0 +1,274 @@
+// The Qt realisations of the platform seams, in-process and offscreen: the tick bridge, the file
+// dialogs and the lp printer.
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "platform/MultimediaTimer.h"
+#include "platform/qt/LpReportPrinter.h"
+#include "platform/qt/QtFileDialogs.h"
+#include "platform/qt/QtTickBridge.h"
+#include "support/ProgramProcess.h"
+#include "support/TemporaryFolder.h"
+
+namespace pelmora {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// Runs the event loop until `condition` holds, for two seconds at most.
+bool eventually(const std::function<bool()>& condition) {
+  return testing::waitUntil(
+      [&] {
+        QCoreApplication::processEvents();
+        return condition();
+      },
+      2s);
+}
+
+// Posted events only, once: what the window would see on its next turn of the loop.
+void oneTurn() {
+  QCoreApplication::sendPostedEvents();
+}
+
+TEST(QtTickBridge, DeliversOnTheWindowThreadWithAtMostOneTickWaiting) {
+  MultimediaTimer timer;
+  QtTickBridge bridge(timer);
+  int delivered = 0;
+  bool offThread = false;
+  const auto windowThread = std::this_thread::get_id();
+  bridge.setOnTick([&] {
+    ++delivered;
+    if (std::this_thread::get_id() != windowThread) offThread = true;
+  });
+
+  timer.setEnabled(true);
+  std::this_thread::sleep_for(300ms);  // some thirty ticks while the window is busy
+  timer.setInterval(1000);             // restarted: the next tick is a second away
+  oneTurn();
+  EXPECT_EQ(delivered, 1);
+  oneTurn();
+  EXPECT_EQ(delivered, 1);
+
+  timer.setInterval(10);
+  EXPECT_TRUE(eventually([&] { return delivered >= 5; }));
+  EXPECT_FALSE(offThread);
+}
+
+TEST(QtTickBridge, DeliversNoneOnceDisabledOrOnceTheReceiverOrTheBridgeIsGone) {
+  MultimediaTimer timer;
+  int delivered = 0;
+  auto receiver = std::make_unique<QObject>();
+  auto bridge = std::make_unique<QtTickBridge>(timer, receiver.get());
+  bridge->setOnTick([&] { ++delivered; });
+
+  // Disabled with a tick waiting: it is dropped, and enabling again delivers again.
+  timer.setEnabled(true);
+  std::this_thread::sleep_for(50ms);
+  timer.setEnabled(false);
+  oneTurn();
+  EXPECT_EQ(delivered, 0);
+  timer.setEnabled(true);
+  ASSERT_TRUE(eventually([&] { return delivered > 0; }));
+
+  // The receiver gone with a tick waiting.
+  std::this_thread::sleep_for(50ms);
+  receiver.reset();
+  int before = delivered;
+  oneTurn();
+  std::this_thread::sleep_for(50ms);
+  oneTurn();
+  EXPECT_EQ(delivered, before);
+
+  // A new bridge takes the timer over before the old one goes; then it goes too.
+  int deliveredToNew = 0;
+  auto newBridge = std::make_unique<QtTickBridge>(timer);
+  newBridge->setOnTick([&] { ++deliveredToNew; });
+  bridge.reset();
+  ASSERT_TRUE(eventually([&] { return deliveredToNew > 0; }));
+  EXPECT_EQ(delivered, before);
+  std::this_thread::sleep_for(50ms);
+  newBridge.reset();
+  before = deliveredToNew;
+  oneTurn();
+  std::this_thread::sleep_for(50ms);
+  oneTurn();
+  EXPECT_EQ(deliveredToNew, before);
+}
+
+TEST(QtTickBridge, DeliversNoneOnceTheTimerIsGone) {
+  auto timer = std::make_unique<MultimediaTimer>();
+  QtTickBridge bridge(*timer);
+  int delivered = 0;
+  bridge.setOnTick([&] { ++delivered; });
+  timer->setEnabled(true);
+  std::this_thread::sleep_for(50ms);
+  timer.reset();
+  oneTurn();
+  EXPECT_EQ(delivered, 0);
+}
+
+// Acts on the modal windows as they come up, one step each, from the event loop.
+class ModalSteps {
+ public:
+  using Step = std::function<bool(QWidget* modal)>;  // true once it has acted
+
+  explicit ModalSteps(std::vector<Step> steps) : m_steps(std::move(steps)) {
+    QObject::connect(&m_poll, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (m_next < m_steps.size() && modal != nullptr && m_steps[m_next](modal)) ++m_next;
+    });
+    m_poll.start(5);
+  }
+  bool allTaken() const { return m_next == m_steps.size(); }
+
+ private:
+  std::vector<Step> m_steps;
+  std::size_t m_next = 0;
+  QTimer m_poll;
+};
+
+// Types a name into the file dialog and presses its accept button (later, from the loop, so the
+// overwrite question's own loop does not run inside this step).
+ModalSteps::Step chooseInDialog(const QString& name, std::function<void(QFileDialog&)> look = {}) {
+  return [name, look](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    if (dialog == nullptr) return false;
+    if (look) look(*dialog);
+    if (name.isEmpty()) {
+      QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
+    } else {
+      dialog->selectFile(name);
+      QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
+    }
+    return true;
+  };
+}
+
+ModalSteps::Step answerQuestion(QMessageBox::StandardButton answer, QString* text) {
+  return [answer, text](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (box == nullptr) return false;
+    *text = box->text();
+    box->button(answer)->click();
+    return true;
+  };
+}
+
+TEST(QtFileDialogs, SavingAddsTheDefaultExtensionAndAsksBeforeReplacingAFile) {
+  testing::TemporaryFolder folder;
+  std::ofstream(folder / "report.txt") << "old";
+  const FileDialogRequest request{"Сохранить отчёт", "Текстовые файлы (*.txt)", "txt",
+                                  folder.path(), "Статистика.txt"};
+  QString shownTitle, shownFolder, shownName, firstQuestion, secondQuestion;
+  QStringList shownFilters;
+  ModalSteps steps({chooseInDialog(QStringLiteral("report"),
+                                   [&](QFileDialog& dialog) {
+                                     shownTitle = dialog.windowTitle();
+                                     shownFilters = dialog.nameFilters();
+                                     shownFolder = dialog.directory().absolutePath();
+                                     shownName = dialog.selectedFiles().value(0);
+                                   }),
+                    answerQuestion(QMessageBox::No, &firstQuestion),
+                    chooseInDialog(QStringLiteral("report")),
+                    answerQuestion(QMessageBox::Yes, &secondQuestion)});
+
+  const auto chosen = QtFileDialogs().saveFile(request);
+  EXPECT_TRUE(steps.allTaken());
+  EXPECT_EQ(chosen, folder / "report.txt");
+  EXPECT_EQ(shownTitle, QStringLiteral("Сохранить отчёт"));
+  EXPECT_EQ(shownFilters, QStringList{QStringLiteral("Текстовые файлы (*.txt)")});
+  EXPECT_EQ(shownFolder.toStdString(), folder.path().string());
+  EXPECT_TRUE(shownName.endsWith(QStringLiteral("/Статистика.txt"))) << shownName.toStdString();
+  EXPECT_TRUE(firstQuestion.contains(QStringLiteral("report.txt"))) << "no overwrite question";
+  EXPECT_FALSE(secondQuestion.isEmpty()) << "the first No did not keep the dialog open";
+}
+
+TEST(QtFileDialogs, OpeningGivesTheChosenFileOrNothingOnCancel) {
+  testing::TemporaryFolder folder;
+  std::ofstream(folder / "tariffs.txt") << "x";
+  const FileDialogRequest request{"Открыть", "Текстовые файлы (*.txt)", "txt", folder.path(), ""};
+  QtFileDialogs dialogs;
+  ModalSteps steps({chooseInDialog(QStringLiteral("tariffs.txt")), chooseInDialog({})});
+  EXPECT_EQ(dialogs.openFile(request), folder / "tariffs.txt");
+  EXPECT_EQ(dialogs.openFile(request), std::nullopt);
+  EXPECT_TRUE(steps.allTaken());
+}
+
+// A stand-in lp in a folder of its own that is all of PATH while the test runs.
+class LpReportPrinterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* path = std::getenv("PATH");
+    m_savedPath = path != nullptr ? path : "";
+    fs::create_directories(m_folder / "bin");
+    ::setenv("PATH", (m_folder / "bin").c_str(), 1);
+  }
+  void TearDown() override { ::setenv("PATH", m_savedPath.c_str(), 1); }
+
+  void installLp(const std::string& script) {
+    const fs::path lp = m_folder / "bin" / "lp";
+    std::ofstream(lp) << "#!/bin/sh\n" << script;
+    fs::permissions(lp, fs::perms::owner_all);
+  }
+
+  testing::TemporaryFolder m_folder;
+  std::string m_savedPath;
+};
+
+TEST_F(LpReportPrinterTest, HandsTheFileToLpAndTellsNoCommandFromAFailure) {
+  const fs::path report = m_folder / "мой отчёт.txt";
+  const fs::path arguments = m_folder / "arguments";
+  std::ofstream(report) << "report";
+  LpReportPrinter printer(300ms);
+
+  EXPECT_EQ(printer.print(report).outcome, PrintOutcome::NoPrintCommand);
+
+  installLp("for a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + arguments.string() + "'; done\n");
+  const PrintResult printed = printer.print(report);
+  EXPECT_EQ(printed.outcome, PrintOutcome::Printed) << printed.reason;
+  EXPECT_EQ(testing::fileContent(arguments), report.string() + "\n") << "one argument, whole";
+
+  installLp("echo 'lp: Error - no default destination available.' >&2\nexit 1\n");
+  const PrintResult refused = printer.print(report);
+  EXPECT_EQ(refused.outcome, PrintOutcome::Failed);
+  EXPECT_NE(refused.reason.find("lp"), std::string::npos) << refused.reason;
+  EXPECT_NE(refused.reason.find(" 1: lp: Error - no default destination"), std::string::npos)
+      << refused.reason;
+
+  // A print system that hangs is given up on.
+  installLp("exec /bin/sleep 30\n");
+  const auto start = Clock::now();
+  const PrintResult hung = printer.print(report);
+  EXPECT_LT(Clock::now() - start, 2s);
+  EXPECT_EQ(hung.outcome, PrintOutcome::Failed);
+  EXPECT_FALSE(hung.reason.empty());
+}
+
+}  // namespace
+}  // namespace pelmora
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
