@@ -1,7 +1,8 @@
 # One place for the compile settings every target of the program shares.
 add_library(pelmora_config INTERFACE)
 target_compile_features(pelmora_config INTERFACE cxx_std_20)
-target_compile_options(pelmora_config INTERFACE -Wall -Wextra)
+target_compile_options(pelmora_config INTERFACE
+  -Wall -Wextra -Wshadow -Wconversion -Wsign-conversion -Wold-style-cast -Wnon-virtual-dtor)
 if(PELMORA_WERROR)
   target_compile_options(pelmora_config INTERFACE -Werror)
 endif()

@@ -47,7 +47,8 @@ void BM_TesterDay(benchmark::State& state) {
     const long lost = std::lround(periods) - kTicks;
     double lateMax = 0;
     for (int i = 0; i < kTicks; ++i) {
-      const double late = Seconds(ticks[i] - (start + (i + 1) * kPeriod)).count();
+      const double late =
+          Seconds(ticks[static_cast<std::size_t>(i)] - (start + (i + 1) * kPeriod)).count();
       lateMax = std::max(lateMax, late);
     }
     state.SetIterationTime(elapsed);

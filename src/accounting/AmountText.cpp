@@ -113,9 +113,11 @@ Rounded roundSignificant(long double magnitude) {
   }
   if (roundUp) {
     int i = kSignificantDigits - 1;
-    while (i >= 0 && r.digits[i] == '9') r.digits[i--] = '0';
+    while (i >= 0 && r.digits[static_cast<std::size_t>(i)] == '9') {
+      r.digits[static_cast<std::size_t>(i--)] = '0';
+    }
     if (i >= 0) {
-      ++r.digits[i];
+      ++r.digits[static_cast<std::size_t>(i)];
     } else {
       r.digits.insert(r.digits.begin(), '1');
       r.digits.pop_back();
@@ -150,12 +152,16 @@ std::string format(long double value, char separator, bool alwaysPlain) {
   std::string fractional;
   if (r.exponent >= 0) {
     std::string digits = r.digits;
-    if (r.exponent >= kSignificantDigits) digits.append(r.exponent + 1 - kSignificantDigits, '0');
-    integral = digits.substr(0, r.exponent + 1);
-    fractional = stripTrailingZeros(digits.substr(r.exponent + 1));
+    const auto wholeDigits = static_cast<std::size_t>(r.exponent + 1);
+    if (r.exponent >= kSignificantDigits) {
+      digits.append(wholeDigits - static_cast<std::size_t>(kSignificantDigits), '0');
+    }
+    integral = digits.substr(0, wholeDigits);
+    fractional = stripTrailingZeros(digits.substr(wholeDigits));
   } else {
     integral = "0";
-    fractional = stripTrailingZeros(std::string(-r.exponent - 1, '0') + r.digits);
+    fractional =
+        stripTrailingZeros(std::string(static_cast<std::size_t>(-r.exponent - 1), '0') + r.digits);
   }
   out += integral;
   if (!fractional.empty()) out += separator + fractional;

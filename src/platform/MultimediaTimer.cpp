@@ -8,8 +8,8 @@
 namespace pelmora {
 
 struct MultimediaTimer::Run {
-  Run(unsigned interval, unsigned resolution, EventType type)
-      : system(interval, resolution), type(type) {}
+  Run(unsigned interval, unsigned resolution, EventType eventType)
+      : system(interval, resolution), type(eventType) {}
 
   SystemTimer system;
   const EventType type;

@@ -248,7 +248,8 @@ std::unique_ptr<StoreKey> AutostartFolder::open(const std::string& keyPath) cons
 std::filesystem::path AutostartFolder::entryFile(const std::string& name) const {
   static const char* kHex = "0123456789abcdef";
   std::string file;
-  for (unsigned char c : name) {
+  for (const char signedChar : name) {
+    const auto c = static_cast<unsigned char>(signedChar);
     if (c >= 'A' && c <= 'Z')
       file += static_cast<char>(c - 'A' + 'a');
     else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.') {

@@ -16,6 +16,11 @@ namespace {
 
 constexpr REGSAM kReadWrite = KEY_READ | KEY_WRITE;
 
+// The system's text for a registry result.
+std::string errorText(LSTATUS rc) {
+  return systemErrorText(static_cast<unsigned long>(rc));
+}
+
 // Key names are at most 255 characters.
 constexpr DWORD kMaxKeyName = 256;
 
@@ -152,7 +157,7 @@ class RegistryKey final : public StoreKey {
     remember(name);
     const LSTATUS rc = RegDeleteValueW(m_key, widen(name).c_str());
     if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) {
-      throw StoreError(m_path, name, "Не удалось удалить значение: " + systemErrorText(rc));
+      throw StoreError(m_path, name, "Не удалось удалить значение: " + errorText(rc));
     }
   }
 
@@ -179,11 +184,11 @@ class RegistryKey final : public StoreKey {
   }
 
   [[noreturn]] void failRead(const std::string& name, LSTATUS rc) const {
-    throw StoreError(m_path, name, "Не удалось прочитать значение: " + systemErrorText(rc));
+    throw StoreError(m_path, name, "Не удалось прочитать значение: " + errorText(rc));
   }
 
   [[noreturn]] void failWrite(const std::string& name, LSTATUS rc) const {
-    throw StoreError(m_path, name, "Запись запрещена: " + systemErrorText(rc));
+    throw StoreError(m_path, name, "Запись запрещена: " + errorText(rc));
   }
 
   HKEY m_key;
@@ -237,7 +242,7 @@ std::unique_ptr<StoreKey> RegistrySettingsStore::OpenKey(const std::string& path
   if (rc != ERROR_SUCCESS) {
     throw StoreError(
         path, "",
-        (create ? "Не удалось создать ключ: " : "Не удалось открыть ключ: ") + systemErrorText(rc));
+        (create ? "Не удалось создать ключ: " : "Не удалось открыть ключ: ") + errorText(rc));
   }
   return std::make_unique<RegistryKey>(key, path, wide, m_undo);
 }
@@ -266,7 +271,7 @@ void RegistrySettingsStore::DeleteKey(const std::string& path) {
   if (key.empty()) throw StoreError(path, "", "Не удалось удалить ключ: путь пуст.");
   const LSTATUS rc = deleteTree(HKEY_LOCAL_MACHINE, widen(key));
   if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) {
-    throw StoreError(path, "", "Не удалось удалить ключ: " + systemErrorText(rc));
+    throw StoreError(path, "", "Не удалось удалить ключ: " + errorText(rc));
   }
 }
 

@@ -15,7 +15,7 @@ namespace pelmora::testing {
 
 // A screen of a fixed size.
 struct FixedScreen final : Screen {
-  explicit FixedScreen(ScreenSize fixed = {1280, 1024}) : fixed(fixed) {}
+  explicit FixedScreen(ScreenSize screen = {1280, 1024}) : fixed(screen) {}
   ScreenSize size() const override { return fixed; }
   ScreenSize fixed;
 };

@@ -16,8 +16,8 @@ namespace pelmora {
 // hold it; a queued call holds only a weak pointer, its liveness token, and finds it gone once
 // both have let go.
 struct QtTickBridge::Shared {
-  Shared(MultimediaTimer& timer, QObject* receiver)
-      : timer(timer), receiver(receiver), hasReceiver(receiver != nullptr) {}
+  Shared(MultimediaTimer& owner, QObject* target)
+      : timer(owner), receiver(target), hasReceiver(target != nullptr) {}
 
   MultimediaTimer& timer;
   QObject context;  // lives on the user-interface thread; the queued calls are posted to it
