@@ -7,7 +7,7 @@
 namespace pelmora {
 
 // The warning when no program can show the connection log, in the system's own terms
-// (LogViewerTextsLinux.cpp / LogViewerTextsWindows.cpp).
+// (linux/LogViewerTexts.cpp, win/LogViewerTexts.cpp).
 MessageBoxRequest logViewerMissingBox(const std::filesystem::path& log);
 
 }  // namespace pelmora

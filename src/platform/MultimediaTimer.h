@@ -55,7 +55,7 @@ class MultimediaTimer {
   bool isRunning() const;
 
  private:
-  class SystemTimer;  // the platform's timer: MultimediaTimerWin.cpp or MultimediaTimerThread.cpp
+  class SystemTimer;  // the platform's timer: win/ or linux/MultimediaTimerSystem.cpp
   struct Run;         // one run of the system timer and the thread that waits on it
 
   // Each of these is called with m_controlMutex held.

@@ -33,7 +33,7 @@ std::filesystem::path replacementPath(const std::filesystem::path& file);
 // True when the file can be opened for reading.
 bool canOpenForReading(const std::filesystem::path& file);
 
-// The platform half of replaceFile (TextFileLinux.cpp / TextFileWindows.cpp).
+// The platform half of replaceFile (linux/TextFile.cpp, win/TextFile.cpp).
 namespace detail {
 // fopen for a path in the platform's own path encoding.
 std::FILE* openFile(const std::filesystem::path& file, const char* mode);

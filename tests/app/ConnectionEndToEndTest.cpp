@@ -15,7 +15,7 @@
 #include "accounting/Money.h"
 #include "accounting/Tariffs.h"
 #include "app/ProgramFixture.h"
-#include "store/SqliteSettingsStore.h"
+#include "store/linux/SqliteSettingsStore.h"
 #include "store/StoreKeys.h"
 #include "support/RecordingMessageBoxes.h"
 

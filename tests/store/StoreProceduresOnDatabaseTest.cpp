@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "store/SqliteSettingsStore.h"
+#include "store/linux/SqliteSettingsStore.h"
 #include "store/StartUpSteps.h"
 #include "store/StoreKeys.h"
 #include "support/TemporaryFolder.h"

@@ -11,7 +11,7 @@
 #ifdef _WIN32
 #include "store/win/RegistryBacking.h"
 #else
-#include "store/SqliteSettingsStore.h"
+#include "store/linux/SqliteSettingsStore.h"
 #include "support/TemporaryFolder.h"
 #endif
 

@@ -539,11 +539,3 @@ TEST_F(MainFrameTest, StoreErrorsAreShownAndTheWindowGoesOn) {
 
 }  // namespace
 }  // namespace pelmora
-
-int main(int argc, char** argv) {
-  // Widget tests never need a display, also when CTest lists them.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

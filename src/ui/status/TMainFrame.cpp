@@ -525,8 +525,7 @@ void TMainFrame::setSwitchCaption(const std::string& caption) {
 }
 
 void TMainFrame::refreshState(int state) {
-  m_trayState =
-      (state == kMonitorDisconnected || state == kMonitorConnected) ? state : kMonitorOff;
+  m_trayState = (state == kMonitorDisconnected || state == kMonitorConnected) ? state : kMonitorOff;
   setStateGlyph(QStringLiteral("State") + QString::number(m_trayState));
   trayIcon->setIcon(StateArt::trayIcon(m_trayState));
   trayIcon->setToolTip(QString::fromUtf8(kProgramTitle));

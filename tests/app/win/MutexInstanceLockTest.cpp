@@ -1,4 +1,4 @@
-#include "app/MutexInstanceLock.h"
+#include "app/win/MutexInstanceLock.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "monitor/RasConnectionProbe.h"
+#include "monitor/win/RasConnectionProbe.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "store/RegistrySettingsStore.h"
+#include "store/win/RegistrySettingsStore.h"
 
 namespace pelmora::testing {
 

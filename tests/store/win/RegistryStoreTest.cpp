@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/win/WideText.h"
-#include "store/RegistrySettingsStore.h"
+#include "store/win/RegistrySettingsStore.h"
 #include "store/StartUpSteps.h"
 #include "store/StoreError.h"
 #include "store/StoreKeys.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/MutexInstanceLock.h"
+#include "app/win/MutexInstanceLock.h"
 #include "platform/win/WideText.h"
 
 int main() {

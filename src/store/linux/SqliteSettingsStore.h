@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "store/AutostartFolder.h"
+#include "store/linux/AutostartFolder.h"
 #include "store/SettingsStore.h"
 
 namespace pelmora {

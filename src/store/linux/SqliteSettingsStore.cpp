@@ -1,4 +1,4 @@
-#include "store/SqliteSettingsStore.h"
+#include "store/linux/SqliteSettingsStore.h"
 
 #include <sqlite3.h>
 

@@ -1,4 +1,4 @@
-#include "store/AutostartFolder.h"
+#include "store/linux/AutostartFolder.h"
 
 #include <cerrno>
 #include <cstdlib>

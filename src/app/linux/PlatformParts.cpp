@@ -2,12 +2,12 @@
 #include "app/PlatformParts.h"
 
 #include "app/InstanceLock.h"
-#include "monitor/SysfsConnectionProbe.h"
+#include "monitor/linux/SysfsConnectionProbe.h"
 #include "platform/DataFolder.h"
 #include "platform/qt/DesktopSoundPlayer.h"
 #include "platform/qt/QtProgramStarter.h"
-#include "store/AutostartFolder.h"
-#include "store/SqliteSettingsStore.h"
+#include "store/linux/AutostartFolder.h"
+#include "store/linux/SqliteSettingsStore.h"
 
 namespace pelmora {
 

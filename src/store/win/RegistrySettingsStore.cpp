@@ -1,4 +1,4 @@
-#include "store/RegistrySettingsStore.h"
+#include "store/win/RegistrySettingsStore.h"
 
 #include <windows.h>
 

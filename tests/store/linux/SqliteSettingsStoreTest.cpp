@@ -1,6 +1,6 @@
 // The database file itself: what survives errors, two processes at once, damaged files and
 // the documented table layout.
-#include "store/SqliteSettingsStore.h"
+#include "store/linux/SqliteSettingsStore.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

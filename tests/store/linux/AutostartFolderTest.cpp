@@ -1,5 +1,5 @@
 // The Run key as desktop entries in the autostart folder.
-#include "store/AutostartFolder.h"
+#include "store/linux/AutostartFolder.h"
 
 #include <gtest/gtest.h>
 

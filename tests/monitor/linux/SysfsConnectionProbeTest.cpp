@@ -1,4 +1,4 @@
-#include "monitor/SysfsConnectionProbe.h"
+#include "monitor/linux/SysfsConnectionProbe.h"
 
 #include <filesystem>
 #include <fstream>

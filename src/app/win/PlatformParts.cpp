@@ -1,12 +1,12 @@
 // Windows: the named mutex, the remote-access service, the registry, sndPlaySound, CreateProcess.
 #include "app/PlatformParts.h"
 
-#include "app/MutexInstanceLock.h"
-#include "monitor/RasConnectionProbe.h"
+#include "app/win/MutexInstanceLock.h"
+#include "monitor/win/RasConnectionProbe.h"
 #include "platform/DataFolder.h"
 #include "platform/win/WinProgramStarter.h"
 #include "platform/win/WinSoundPlayer.h"
-#include "store/RegistrySettingsStore.h"
+#include "store/win/RegistrySettingsStore.h"
 
 namespace pelmora {
 
