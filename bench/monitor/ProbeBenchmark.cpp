@@ -8,7 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "monitor/SysfsConnectionProbe.h"
+#include "monitor/linux/SysfsConnectionProbe.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <system_error>
 
-#include "store/SqliteSettingsStore.h"
+#include "store/linux/SqliteSettingsStore.h"
 #include "store/StoreKeys.h"
 
 namespace {
