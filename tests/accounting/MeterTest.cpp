@@ -134,6 +134,15 @@ TEST_F(MeterTest, DurationFromStartAndClockPlusExtraSeconds) {
   runFor(3720);
   EXPECT_EQ(meter->connectionSeconds(), 3725);
   EXPECT_EQ(panels.time, "01:02:05");
+
+  // Values put into the store by hand are held to the settings dialog's limits: a negative
+  // SecondsPlus would give a duration the crash file's reader refuses.
+  extra = -50;
+  free = 5000;
+  connect(10, 0, 0);
+  EXPECT_EQ(meter->connectionSeconds(), 0);
+  runFor(901);
+  EXPECT_NE(meter->costText(), "0");  // Zero at most 900
 }
 
 TEST_F(MeterTest, TheStartZoneKeepsItsPriceAndTariffEditsRepriceAtOnce) {
