@@ -108,6 +108,10 @@ class ProgramCore final : private MonitorTransitions {
   ConnectionProbe& probe() { return m_services.probe; }
   MessageBoxes& boxes() { return m_services.boxes; }
   SettingsStore& store() { return m_services.store; }
+  SoundPlayer& sound() { return m_services.sound; }
+  ProgramStarter& starter() { return m_services.starter; }
+  const Screen& screen() const { return m_services.screen; }
+  const std::string& executable() const { return m_services.executable; }
   const ConnectionLog& connectionLog() const { return *m_log; }
   const AccountLog& accountLog() const { return *m_accountLog; }
   const DataFolder& folder() const { return m_services.folder; }

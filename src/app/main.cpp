@@ -18,11 +18,17 @@
 #include "platform/DataFolder.h"
 #include "platform/ProgramStarter.h"
 #include "platform/SoundPlayer.h"
+#include "platform/ScriptedBeeper.h"
+#include "platform/ScriptedFileDialogs.h"
 #include "platform/ScriptedMessageBoxes.h"
 #include "platform/SystemClock.h"
+#include "platform/qt/QtBeeper.h"
+#include "platform/qt/QtFileDialogs.h"
+#include "platform/qt/QtFileOpener.h"
 #include "platform/qt/QtMessageBoxes.h"
 #include "platform/qt/QtScreen.h"
 #include "store/SettingsStore.h"
+#include "ui/settings/TSettings.h"
 #include "ui/status/TMainFrame.h"
 
 using namespace pelmora;
@@ -39,6 +45,20 @@ std::unique_ptr<MessageBoxes> makeMessageBoxes(const bool& ending) {
     return std::make_unique<ScriptedMessageBoxes>(answers, std::cerr);
   }
   return std::make_unique<QtMessageBoxes>([&ending] { return ending; });
+}
+
+// PELMORA_FILES answers the file dialogs, one path a line (an empty line cancels).
+std::unique_ptr<FileDialogs> makeFileDialogs() {
+  if (const char* answers = std::getenv("PELMORA_FILES")) {
+    return std::make_unique<ScriptedFileDialogs>(answers, std::cerr);
+  }
+  return std::make_unique<QtFileDialogs>();
+}
+
+// Where the boxes are answered by a script, the beep of a refused entry is written beside them.
+std::unique_ptr<Beeper> makeBeeper() {
+  if (std::getenv("PELMORA_ANSWERS")) return std::make_unique<ScriptedBeeper>(std::cerr);
+  return std::make_unique<QtBeeper>();
 }
 
 // The user's decimal separator for amount texts; a full stop where the locale's is not a
@@ -103,6 +123,12 @@ int main(int argc, char* argv[]) {
                               .terminate = &TMainFrame::endEventLoop,
                               .decimalSeparator = decimalSeparator()});
     TMainFrame frame(TMainFrame::Services{.core = core, .screen = screen, .arguments = arguments});
+    const auto files = makeFileDialogs();
+    const auto beeper = makeBeeper();
+    QtFileOpener opener;
+    // Created hidden and kept to the end; destroyed before the status window it moves.
+    TSettings settings(TSettings::Services{
+        .core = core, .status = frame, .files = *files, .beeper = *beeper, .opener = opener});
     QObject::connect(&shutdownSignals, &ShutdownSignals::received, &frame, [&] {
       ending = true;
       frame.systemShutdown();

@@ -1,0 +1,52 @@
+#include "ui/settings/NumericField.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+#include "ui/settings/DialogStyle.h"
+#include "ui/settings/UpDown.h"
+
+namespace pelmora {
+
+NumericField::NumericField(NumericEdit& model, FieldServices services, QWidget* parent)
+    : QObject(parent), m_model(model), m_services(std::move(services)) {
+  edit = dialog::boldEdit(parent, model.maxLength());
+  // Room for the longest number the edit takes, and no more.
+  edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QString(model.maxLength(), u'8')) + 12);
+  upDown = new UpDown(parent);
+  m_row = new QHBoxLayout;
+  m_row->setSpacing(0);
+  m_row->addWidget(edit);
+  m_row->addWidget(upDown);
+  refresh();
+  connect(edit, &QLineEdit::textEdited, this, [this](const QString& text) {
+    apply([this, typed = text.toStdString()] { return m_model.change(typed); });
+  });
+  connect(upDown, &UpDown::stepped, this,
+          [this](int delta) { apply([this, delta] { return m_model.step(delta); }); });
+}
+
+void NumericField::refresh() {
+  const QString text = QString::fromStdString(m_model.text());
+  if (edit->text() == text) return;
+  const QSignalBlocker quiet(edit);
+  edit->setText(text);
+}
+
+void NumericField::setValue(std::int32_t value) {
+  apply([this, value] { return m_model.change(upDownText(value)); });
+}
+
+void NumericField::apply(const std::function<EditResult()>& change) {
+  EditResult result;
+  // A stored value that cannot be read leaves the refused text in the edit, as the error says.
+  if (!m_services.guard([&] { result = change(); })) return;
+  const int cursor = edit->cursorPosition();
+  refresh();
+  edit->setCursorPosition(std::min(cursor, static_cast<int>(edit->text().size())));
+  if (result.beep && m_services.beep) m_services.beep();
+  if (result.moveEdge) emit edgeMoved(*result.moveEdge);
+}
+
+}  // namespace pelmora

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include <QObject>
+
+#include "app/SettingsNumericEdit.h"
+
+class QHBoxLayout;
+class QLineEdit;
+class QWidget;
+
+namespace pelmora {
+
+class UpDown;
+
+// What a numeric edit's widgets need from the dialog.
+struct FieldServices {
+  // Runs a step that may read the store, showing a store error instead of passing it on.
+  std::function<bool(const std::function<void()>&)> guard;
+  std::function<void()> beep;
+};
+
+// A numeric edit and its up-down on the screen, bound to the validator that decides what they
+// hold. Typing and the arrows go through the validator; the edit then shows what it kept.
+class NumericField : public QObject {
+  Q_OBJECT
+
+ public:
+  NumericField(NumericEdit& model, FieldServices services, QWidget* parent);
+
+  // The edit and its arrows side by side, for a page's layout.
+  QHBoxLayout* row() const { return m_row; }
+  // Shows what the validator holds, after the program set it.
+  void refresh();
+  // The program writes a number into the edit (the status window dragged): the validator runs.
+  void setValue(std::int32_t value);
+
+  QLineEdit* edit = nullptr;
+  UpDown* upDown = nullptr;
+
+ signals:
+  // A valid entry asks the status window's edge to move (eXX and eYY).
+  void edgeMoved(std::int32_t position);
+
+ private:
+  void apply(const std::function<EditResult()>& change);
+
+  NumericEdit& m_model;
+  FieldServices m_services;
+  QHBoxLayout* m_row = nullptr;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,68 @@
+#include "ui/settings/OptionsPage.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "app/SettingsTabs.h"
+#include "app/SettingsTexts.h"
+#include "ui/settings/DialogStyle.h"
+
+namespace pelmora {
+
+OptionsPage::OptionsPage(OptionsTabs& model, const FieldServices& services, QWidget* parent)
+    : QWidget(parent), m_model(model) {
+  cbAutoStart = dialog::checkBox(autoStartCaption(), this);
+  cbShowOnStart = dialog::checkBox("ПОКАЗЬIВАТЬ  ОКНО  СТАТУСА  ПРИ  ЗАПУСКЕ  ПРОГРАММЬI", this);
+  eXX = new NumericField(model.eXX, services, this);
+  eYY = new NumericField(model.eYY, services, this);
+  bClear = dialog::actionButton("ОЧИСТИТЬ  СТАТИСТИКУ  СОЕДИНЕНИЙ", this, dialog::kDarkRed);
+  bErase = dialog::actionButton("ОЧИСТИТЬ  LOG-ФАЙЛ  СОЕДИНЕНИЙ", this, dialog::kDarkRed);
+  bView = dialog::actionButton("ОТКРЬIТЬ LOG-ФАЙЛ СОЕДИНЕНИЙ", this, dialog::kGreen);
+  bReset = dialog::actionButton("СБРОСИТЬ ВСЕ НАСТРОЙКИ", this, dialog::kRed);
+
+  auto* coords = new QHBoxLayout;
+  coords->addWidget(dialog::label("КООРДИНАТЬI  ОКНА  СТАТУСА:", this));
+  coords->addSpacing(12);
+  coords->addWidget(dialog::label("X =", this));
+  coords->addLayout(eXX->row());
+  coords->addSpacing(12);
+  coords->addWidget(dialog::label("Y =", this));
+  coords->addLayout(eYY->row());
+  coords->addStretch(1);
+
+  auto* buttons = new QGridLayout;
+  buttons->setSpacing(4);
+  buttons->addWidget(bClear, 0, 0);
+  buttons->addWidget(bErase, 0, 1);
+  buttons->addWidget(bView, 1, 0);
+  buttons->addWidget(bReset, 1, 1);
+
+  auto* page = new QVBoxLayout(this);
+  page->setContentsMargins(10, 8, 10, 8);
+  page->setSpacing(4);
+  page->addWidget(cbAutoStart);
+  page->addWidget(cbShowOnStart);
+  page->addLayout(coords);
+  page->addStretch(1);
+  page->addLayout(buttons);
+
+  connect(cbAutoStart, &QCheckBox::toggled, this, [this](bool on) { m_model.autoStart = on; });
+  connect(cbShowOnStart, &QCheckBox::toggled, this, [this](bool on) { m_model.showOnStart = on; });
+}
+
+void OptionsPage::refresh() {
+  for (auto [box, on] :
+       {std::pair{cbAutoStart, m_model.autoStart}, std::pair{cbShowOnStart, m_model.showOnStart}}) {
+    const QSignalBlocker quiet(box);
+    box->setChecked(on);
+  }
+  eXX->refresh();
+  eYY->refresh();
+}
+
+}  // namespace pelmora

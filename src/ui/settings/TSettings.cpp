@@ -1,0 +1,245 @@
+#include "ui/settings/TSettings.h"
+
+#include <array>
+
+#include <QHideEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTabWidget>
+
+#include "app/ConnectionLogActions.h"
+#include "app/ProgramCore.h"
+#include "app/SettingsReset.h"
+#include "platform/Beeper.h"
+#include "platform/ProgramStarter.h"
+#include "platform/Screen.h"
+#include "platform/SoundPlayer.h"
+#include "ui/settings/ActionPages.h"
+#include "ui/settings/DialogStyle.h"
+#include "ui/settings/OptionsPage.h"
+#include "ui/settings/TariffsPage.h"
+#include "ui/status/TMainFrame.h"
+
+namespace pelmora {
+
+namespace {
+
+constexpr int kWidth = 580;
+constexpr int kHeight = 220;
+constexpr int kTabsHeight = 195;
+constexpr int kButtonWidth = 146;
+constexpr int kButtonHeight = 25;
+
+struct TabCaption {
+  const char* code;
+  const char* caption;
+  const char* icon;
+};
+
+// In tab order: the code an opener asks for, the caption, the picture.
+constexpr std::array<TabCaption, 6> kTabs{{{"o", "ОПЦИИ", "Options"},
+                                           {"t", "ТАРИФЬI", "Tariffs"},
+                                           {"c", "СОЕДИНЕНИЕ", "Connection"},
+                                           {"d", "РАССОЕДИНЕНИЕ", "Disconnection"},
+                                           {"s", "СТАТИСТИКА", "Statistics"},
+                                           {"i", "ИНФОРМАЦИЯ", "Info"}}};
+
+}  // namespace
+
+TSettings::TSettings(Services services)
+    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
+      m_core(services.core),
+      m_status(services.status),
+      m_files(services.files),
+      m_beeper(services.beeper),
+      m_opener(services.opener),
+      m_tabs(services.core.store(), m_lastValidated) {
+  setWindowTitle(QStringLiteral("Настройки"));
+  setFont(dialog::smallFont());
+  setFixedSize(kWidth, kHeight);
+  setModal(false);
+  buildTabs();
+
+  bOk = dialog::actionButton("O K", this);
+  bOk->setGeometry(0, kTabsHeight, kButtonWidth, kButtonHeight);
+  bCancel = dialog::actionButton("О Т М Е Н А", this);
+  bCancel->setGeometry(kWidth - kButtonWidth, kTabsHeight, kButtonWidth, kButtonHeight);
+  ShowTab = new QLabel(QStringLiteral("o"), this);
+  ShowTab->move(240, kTabsHeight);
+  ShowTab->hide();
+  // A connection already metered when the dialog is made keeps "O K" off until it ends.
+  bOk->setEnabled(!m_core.monitor().isConnected());
+
+  connect(bOk, &QPushButton::clicked, this, &TSettings::bOkClick);
+  connect(bCancel, &QPushButton::clicked, this, &TSettings::bCancelClick);
+  connect(tabOptions->bReset, &QPushButton::clicked, this, &TSettings::bResetClick);
+  connect(tabOptions->bClear, &QPushButton::clicked, this, &TSettings::bClearClick);
+  connect(tabOptions->bErase, &QPushButton::clicked, this, &TSettings::bEraseClick);
+  connect(tabOptions->bView, &QPushButton::clicked, this, &TSettings::bViewClick);
+  for (NumericField* field : {tabOptions->eXX, tabOptions->eYY}) {
+    connect(field, &NumericField::edgeMoved, this, [this, field](std::int32_t edge) {
+      if (field == tabOptions->eXX) {
+        moveStatusWindow(edge, std::nullopt);
+      } else {
+        moveStatusWindow(std::nullopt, edge);
+      }
+    });
+  }
+
+  // Every opener of the status window, its drags, its settlements and its connections.
+  connect(&m_status, &TMainFrame::settingsRequested, this, &TSettings::open);
+  connect(&m_status, &TMainFrame::positionDragged, this, &TSettings::followStatusWindow);
+  connect(&m_status, &TMainFrame::statisticsChanged, this, &TSettings::ShowTabClick);
+  connect(&m_status, &TMainFrame::settingsCommitEnabled, this, &TSettings::setCommitEnabled);
+
+  const ScreenSize screen = m_core.screen().size();
+  move((screen.width - kWidth) / 2, (screen.height - kHeight) / 2);
+}
+
+TSettings::~TSettings() = default;
+
+void TSettings::buildTabs() {
+  const FieldServices fields{[this](const std::function<void()>& step) { return guard(step); },
+                             [this] { m_beeper.beep(); }};
+  const ActionTests tests{
+      [this](const std::string& file) { m_core.sound().play(file); },
+      [this](const std::string& line) { m_core.starter().startCommandLine(line); }};
+  TABs = new QTabWidget(this);
+  TABs->setGeometry(0, 0, kWidth, kTabsHeight);
+  TABs->setFocusPolicy(Qt::NoFocus);
+  tabOptions = new OptionsPage(m_tabs, fields);
+  tabTariffs = new TariffsPage(m_tabs, fields);
+  tabConnection = new ConnectionPage(m_tabs, fields, m_files, tests);
+  tabDisconnection = new DisconnectionPage(m_tabs, m_files, tests);
+  tabStatistics = new QWidget;
+  tabInfo = new QWidget;
+  const std::array<QWidget*, kTabs.size()> pages{tabOptions,       tabTariffs,    tabConnection,
+                                                 tabDisconnection, tabStatistics, tabInfo};
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    TABs->addTab(pages[i], QIcon(dialog::picture(QString::fromUtf8(kTabs[i].icon))),
+                 QString::fromUtf8(kTabs[i].caption));
+  }
+}
+
+void TSettings::open(const QString& tab) {
+  ShowTab->setText(tab);
+  // Already shown: brought to the front, the tab and the controls as they are.
+  show();
+  raise();
+  activateWindow();
+}
+
+void TSettings::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!event->spontaneous()) formShow();
+}
+
+void TSettings::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  if (!event->spontaneous() && m_hideHandlerAttached && !m_core.ending()) formHide();
+}
+
+void TSettings::formShow() {
+  // The tariff editor takes today's weekday first; it joins the tariffs tab with its editor.
+  const QString code = ShowTab->text();
+  for (std::size_t i = 0; i < kTabs.size(); ++i) {
+    if (code == QString::fromUtf8(kTabs[i].code)) TABs->setCurrentIndex(static_cast<int>(i));
+  }
+  // A store error stops the loading where it happened; the controls show what was loaded.
+  guard([this] {
+    const WindowEdges edges = m_tabs.load(m_core.screen().size());
+    moveStatusWindow(edges.left, edges.top);
+  });
+  refreshPages();
+  refreshStatistics();
+}
+
+void TSettings::formHide() {
+  // The tariffs tab forgets its unsaved edits here once it has its editor.
+}
+
+void TSettings::refreshPages() {
+  tabOptions->refresh();
+  tabTariffs->refresh();
+  tabConnection->refresh();
+  tabDisconnection->refresh();
+}
+
+void TSettings::refreshStatistics() {
+  // The statistics tab shows the counters here once it has its cells.
+}
+
+void TSettings::ShowTabClick() {
+  refreshStatistics();
+}
+
+void TSettings::followStatusWindow(int left, int top) {
+  tabOptions->eXX->setValue(left);
+  tabOptions->eYY->setValue(top);
+}
+
+void TSettings::setCommitEnabled(bool enabled) {
+  bOk->setEnabled(enabled);
+}
+
+void TSettings::moveStatusWindow(std::optional<std::int32_t> left,
+                                 std::optional<std::int32_t> top) {
+  if (!left && !top) return;
+  m_status.move(left.value_or(m_status.x()), top.value_or(m_status.y()));
+}
+
+bool TSettings::guard(const std::function<void()>& step) {
+  return m_core.guard(step);
+}
+
+void TSettings::bOkClick() {
+  // A store error leaves the dialog open over what was written before it.
+  if (!guard([this] { commitSettings(m_core.store(), m_tabs.options(), m_core.executable()); })) {
+    return;
+  }
+  hide();
+  // The status window applies the new settings as it is shown again.
+  m_status.hide();
+  m_status.show();
+}
+
+void TSettings::bCancelClick() {
+  hide();
+  // The position edits moved the status window live: back to where the store has it.
+  if (const auto stored = m_core.readWindowOptions()) moveStatusWindow(stored->left, stored->top);
+}
+
+void TSettings::reject() {
+  bCancelClick();
+}
+
+void TSettings::bResetClick() {
+  guard([this] {
+    SettingsReset{.boxes = m_core.boxes(),
+                  .store = m_core.store(),
+                  .starter = m_core.starter(),
+                  .executable = m_core.executable(),
+                  .detachHideHandler = [this] { m_hideHandlerAttached = false; },
+                  .endProgram = [this] { m_core.shutDown(); }}
+        .run();
+  });
+}
+
+void TSettings::bClearClick() {
+  bool cleared = false;
+  guard([this, &cleared] { cleared = clearStatistics(m_core.boxes(), m_core.store()); });
+  if (!cleared) return;
+  refreshStatistics();
+  TABs->setCurrentIndex(Statistics);
+}
+
+void TSettings::bEraseClick() {
+  guard([this] { eraseConnectionLog(m_core.connectionLog(), m_core.boxes()); });
+}
+
+void TSettings::bViewClick() {
+  guard([this] { viewConnectionLog(m_core.connectionLog(), m_opener, m_core.boxes()); });
+}
+
+}  // namespace pelmora

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QWidget>
+
+class QToolButton;
+
+namespace pelmora {
+
+// The two small arrows beside a numeric edit. Each click (repeated while held) asks for a step
+// of +1 or -1; the edit's validator decides what the step does.
+class UpDown : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit UpDown(QWidget* parent = nullptr);
+
+  QToolButton* up = nullptr;
+  QToolButton* down = nullptr;
+
+ signals:
+  void stepped(int delta);
+};
+
+}  // namespace pelmora
