@@ -111,6 +111,7 @@ class ProgramCore final : private MonitorTransitions {
   SoundPlayer& sound() { return m_services.sound; }
   ProgramStarter& starter() { return m_services.starter; }
   const Screen& screen() const { return m_services.screen; }
+  const Clock& clock() const { return m_services.clock; }
   const std::string& executable() const { return m_services.executable; }
   const ConnectionLog& connectionLog() const { return *m_log; }
   const AccountLog& accountLog() const { return *m_accountLog; }

@@ -1,6 +1,7 @@
 #include "app/SettingsNumericEdit.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "store/SettingsStore.h"
 #include "store/StoreKeys.h"
@@ -21,21 +22,23 @@ int digitValue(char c, int base) {
   return digit < base ? digit : -1;
 }
 
-}  // namespace
-
-std::optional<std::int32_t> parseDialogInteger(std::string_view text) {
+// The dialog's conversion, or without its leading blanks and hexadecimal forms (lenient false).
+std::optional<std::int32_t> parseInteger(std::string_view text, bool lenient) {
   std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
+  if (lenient) {
+    while (i < text.size() && text[i] == ' ') ++i;
+  }
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
     negative = text[i] == '-';
     ++i;
   }
+  const std::string_view rest = text.substr(i);
   int base = 10;
-  if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+  if (lenient && !rest.empty() && (rest[0] == '$' || rest[0] == 'x' || rest[0] == 'X')) {
     base = 16;
     ++i;
-  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+  } else if (lenient && rest.size() > 1 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X')) {
     base = 16;
     i += 2;
   }
@@ -54,18 +57,39 @@ std::optional<std::int32_t> parseDialogInteger(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
+}  // namespace
+
+std::optional<std::int32_t> parseDialogInteger(std::string_view text) {
+  return parseInteger(text, true);
+}
+
+std::optional<std::int32_t> parseDecimalInteger(std::string_view text) {
+  return parseInteger(text, false);
+}
+
 std::string upDownText(std::int32_t position) {
   return std::to_string(position);
 }
 
 NumericEdit::NumericEdit(SettingsStore& store, IntegerOption stored, UpDownRange range,
                          ValidEntry entry, int maxLength, std::int32_t& lastValidated)
-    : m_store(store),
-      m_stored(stored),
+    : NumericEdit(
+          [&store, stored] {
+            auto program = openKey(store, kProgramKey);
+            const std::int32_t value = read(*program, stored);
+            program->CloseKey();
+            return value;
+          },
+          range, entry, maxLength, lastValidated) {}
+
+NumericEdit::NumericEdit(StoredValue stored, UpDownRange range, ValidEntry entry, int maxLength,
+                         std::int32_t& lastValidated, IntegerSyntax syntax)
+    : m_stored(std::move(stored)),
       m_range(range),
       m_entry(entry),
       m_maxLength(maxLength),
-      m_lastValidated(lastValidated) {}
+      m_lastValidated(lastValidated),
+      m_syntax(syntax) {}
 
 EditResult NumericEdit::change(const std::string& text) {
   m_beep = false;
@@ -78,31 +102,38 @@ EditResult NumericEdit::step(int delta) {
   m_beep = false;
   m_moveEdge.reset();
   std::int64_t from = m_position;
-  const auto shown = parseDialogInteger(m_text);
+  const auto shown = parse(m_text);
   if (shown && *shown >= m_range.minimum && *shown <= m_range.maximum) from = *shown;
   setPosition(from + delta);
   return result();
 }
 
 std::int32_t NumericEdit::value() const {
-  return parseDialogInteger(m_text).value_or(0);
+  return parse(m_text).value_or(0);
+}
+
+std::optional<std::int32_t> NumericEdit::parse(std::string_view text) const {
+  return m_syntax == IntegerSyntax::Decimal ? parseDecimalInteger(text) : parseDialogInteger(text);
+}
+
+std::optional<std::int32_t> NumericEdit::acceptable(std::string_view text) const {
+  auto number = parse(text);
+  if (number && *number < 0 && m_entry == ValidEntry::RecordsOnlyNotNegative) number.reset();
+  return number;
 }
 
 void NumericEdit::validate(const std::string& text) {
   m_text = text;
-  if (const auto number = parseDialogInteger(text)) {
+  if (const auto number = acceptable(text)) {
     m_lastValidated = *number;
-    if (m_entry == ValidEntry::RecordsOnly) return;
+    if (m_entry == ValidEntry::RecordsOnly || m_entry == ValidEntry::RecordsOnlyNotNegative) return;
     // Setting the position writes it back, which validates again before this run goes on: the
     // window therefore moves to the clamped value, not to the typed one.
     setPosition(*number);
     if (m_entry == ValidEntry::SetsPositionAndMovesEdge) m_moveEdge = m_lastValidated;
     return;
   }
-  auto program = openKey(m_store, kProgramKey);
-  const std::int32_t stored = read(*program, m_stored);
-  writeText(upDownText(stored));
-  program->CloseKey();
+  writeText(upDownText(m_stored()));
   m_beep = true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,16 @@ class SettingsStore;
 // too) or a value outside the signed 32-bit range.
 std::optional<std::int32_t> parseDialogInteger(std::string_view text);
 
+// The stricter conversion of the tariff fields: one optional sign, then decimal digits running
+// to the end of the text. No blanks, no hexadecimal; nothing outside the signed 32-bit range.
+std::optional<std::int32_t> parseDecimalInteger(std::string_view text);
+
+// Which of the two conversions an edit uses.
+enum class IntegerSyntax {
+  Dialog,   // parseDialogInteger
+  Decimal,  // parseDecimalInteger
+};
+
 // How an up-down writes its position into its edit: plain decimal digits, never a thousands
 // separator, so that an arrow past 999 gives a text the edit accepts.
 std::string upDownText(std::int32_t position);
@@ -31,6 +42,7 @@ enum class ValidEntry {
   SetsPosition,              // the up-down takes it (clamped) and writes it back
   SetsPositionAndMovesEdge,  // the same, then the status window's edge moves to it
   RecordsOnly,               // nothing more: the up-down keeps its own position
+  RecordsOnlyNotNegative,    // as RecordsOnly, but a negative number is refused like a non-integer
 };
 
 // What the edit holds after a change, and what else the change asks the window to do.
@@ -45,13 +57,20 @@ struct EditResult {
 // Every numeric edit of the dialog shares one most recently validated value (lastValidated).
 class NumericEdit {
  public:
+  // Reads the value a refused entry is replaced by; StoreError when it cannot.
+  using StoredValue = std::function<std::int32_t()>;
+
+  // An edit of a value of the program key.
   NumericEdit(SettingsStore& store, IntegerOption stored, UpDownRange range, ValidEntry entry,
               int maxLength, std::int32_t& lastValidated);
+  // An edit whose stored value is read by the function (each time an entry is refused).
+  NumericEdit(StoredValue stored, UpDownRange range, ValidEntry entry, int maxLength,
+              std::int32_t& lastValidated, IntegerSyntax syntax = IntegerSyntax::Dialog);
 
   // The text changed, typed or set by the program (the validator runs even when the program sets
   // the text it already holds): a valid integer is recorded and goes to the
-  // up-down; anything else is replaced by the stored value (the program key, read now) with a
-  // beep. StoreError when that value cannot be read; the edit keeps the refused text then.
+  // up-down; anything else is replaced by the stored value (read now) with a beep. StoreError when
+  // that value cannot be read; the edit keeps the refused text then.
   EditResult change(const std::string& text);
   // An arrow of the up-down (+1 or -1). Like the system's up-down, it steps from the number in
   // its edit when that is within the range, else from its own position; it never wraps.
@@ -63,23 +82,28 @@ class NumericEdit {
   const std::string& text() const { return m_text; }
   // The text as an integer; the validator keeps it convertible.
   std::int32_t value() const;
+  // Whether the validator accepts the text now. Only a stored value that is itself refused (a
+  // negative price, say) stays in the edit without being accepted.
+  bool accepted() const { return acceptable(m_text).has_value(); }
   std::int32_t position() const { return m_position; }
   UpDownRange range() const { return m_range; }
   // The most characters the edit takes.
   int maxLength() const { return m_maxLength; }
 
  private:
+  std::optional<std::int32_t> parse(std::string_view text) const;
+  std::optional<std::int32_t> acceptable(std::string_view text) const;
   void validate(const std::string& text);
   void setPosition(std::int64_t position);
   void writeText(const std::string& text);
   EditResult result() const;
 
-  SettingsStore& m_store;
-  IntegerOption m_stored;
+  StoredValue m_stored;
   UpDownRange m_range;
   ValidEntry m_entry;
   int m_maxLength;
   std::int32_t& m_lastValidated;
+  IntegerSyntax m_syntax;
   std::string m_text = "0";
   std::int32_t m_position = 0;
   bool m_beep = false;

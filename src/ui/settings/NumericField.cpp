@@ -9,22 +9,35 @@
 
 namespace pelmora {
 
-NumericField::NumericField(NumericEdit& model, FieldServices services, QWidget* parent)
-    : QObject(parent), m_model(model), m_services(std::move(services)) {
-  edit = dialog::boldEdit(parent, model.maxLength());
+FieldModel FieldModel::of(NumericEdit& edit) {
+  return {[&edit](const std::string& text) { return edit.change(text); },
+          [&edit](int delta) { return edit.step(delta); }, [&edit] { return edit.text(); },
+          edit.maxLength()};
+}
+
+NumericField::NumericField(FieldModel model, FieldServices services, QWidget* parent)
+    : QObject(parent), m_model(std::move(model)), m_services(std::move(services)) {
+  edit = dialog::boldEdit(parent, m_model.maxLength);
   // Room for the longest number the edit takes, and no more.
-  edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QString(model.maxLength(), u'8')) + 12);
+  edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QString(m_model.maxLength, u'8')) + 12);
   upDown = new UpDown(parent);
-  m_row = new QHBoxLayout;
-  m_row->setSpacing(0);
-  m_row->addWidget(edit);
-  m_row->addWidget(upDown);
   refresh();
   connect(edit, &QLineEdit::textEdited, this, [this](const QString& text) {
     apply([this, typed = text.toStdString()] { return m_model.change(typed); });
+    emit edited();
   });
-  connect(upDown, &UpDown::stepped, this,
-          [this](int delta) { apply([this, delta] { return m_model.step(delta); }); });
+  connect(upDown, &UpDown::stepped, this, [this](int delta) {
+    apply([this, delta] { return m_model.step(delta); });
+    emit edited();
+  });
+}
+
+QHBoxLayout* NumericField::row() {
+  auto* row = new QHBoxLayout;
+  row->setSpacing(0);
+  row->addWidget(edit);
+  row->addWidget(upDown);
+  return row;
 }
 
 void NumericField::refresh() {

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <utility>
 
 #include <QObject>
 
@@ -22,16 +24,29 @@ struct FieldServices {
   std::function<void()> beep;
 };
 
+// The validator behind a numeric field: what a change of text and an arrow do, and what the edit
+// holds.
+struct FieldModel {
+  std::function<EditResult(const std::string&)> change;
+  std::function<EditResult(int)> step;
+  std::function<std::string()> text;
+  int maxLength = 0;
+
+  static FieldModel of(NumericEdit& edit);
+};
+
 // A numeric edit and its up-down on the screen, bound to the validator that decides what they
 // hold. Typing and the arrows go through the validator; the edit then shows what it kept.
 class NumericField : public QObject {
   Q_OBJECT
 
  public:
-  NumericField(NumericEdit& model, FieldServices services, QWidget* parent);
+  NumericField(FieldModel model, FieldServices services, QWidget* parent);
+  NumericField(NumericEdit& model, FieldServices services, QWidget* parent)
+      : NumericField(FieldModel::of(model), std::move(services), parent) {}
 
   // The edit and its arrows side by side, for a page's layout.
-  QHBoxLayout* row() const { return m_row; }
+  QHBoxLayout* row();
   // Shows what the validator holds, after the program set it.
   void refresh();
   // The program writes a number into the edit (the status window dragged): the validator runs.
@@ -43,13 +58,14 @@ class NumericField : public QObject {
  signals:
   // A valid entry asks the status window's edge to move (eXX and eYY).
   void edgeMoved(std::int32_t position);
+  // The validator ran on a typed text or an arrow, whatever it decided.
+  void edited();
 
  private:
   void apply(const std::function<EditResult()>& change);
 
-  NumericEdit& m_model;
+  FieldModel m_model;
   FieldServices m_services;
-  QHBoxLayout* m_row = nullptr;
 };
 
 }  // namespace pelmora

@@ -12,6 +12,7 @@
 #include "app/ProgramCore.h"
 #include "app/SettingsReset.h"
 #include "platform/Beeper.h"
+#include "platform/Clock.h"
 #include "platform/ProgramStarter.h"
 #include "platform/Screen.h"
 #include "platform/SoundPlayer.h"
@@ -54,7 +55,8 @@ TSettings::TSettings(Services services)
       m_files(services.files),
       m_beeper(services.beeper),
       m_opener(services.opener),
-      m_tabs(services.core.store(), m_lastValidated) {
+      m_tabs(services.core.store(), m_lastValidated),
+      m_tariffEditor(services.core.store(), services.core.boxes(), m_lastValidated) {
   setWindowTitle(QStringLiteral("Настройки"));
   setFont(dialog::smallFont());
   setFixedSize(kWidth, kHeight);
@@ -109,7 +111,7 @@ void TSettings::buildTabs() {
   TABs->setGeometry(0, 0, kWidth, kTabsHeight);
   TABs->setFocusPolicy(Qt::NoFocus);
   tabOptions = new OptionsPage(m_tabs, fields);
-  tabTariffs = new TariffsPage(m_tabs, fields);
+  tabTariffs = new TariffsPage(m_tabs, m_tariffEditor, m_core.boxes(), fields);
   tabConnection = new ConnectionPage(m_tabs, fields, m_files, tests);
   tabDisconnection = new DisconnectionPage(m_tabs, m_files, tests);
   tabStatistics = new QWidget;
@@ -141,7 +143,8 @@ void TSettings::hideEvent(QHideEvent* event) {
 }
 
 void TSettings::formShow() {
-  // The tariff editor takes today's weekday first; it joins the tariffs tab with its editor.
+  // Today's tariffs first, as the week change loads them.
+  guard([this] { m_tariffEditor.show(m_core.clock().now().weekday); });
   const QString code = ShowTab->text();
   for (std::size_t i = 0; i < kTabs.size(); ++i) {
     if (code == QString::fromUtf8(kTabs[i].code)) TABs->setCurrentIndex(static_cast<int>(i));
@@ -156,7 +159,9 @@ void TSettings::formShow() {
 }
 
 void TSettings::formHide() {
-  // The tariffs tab forgets its unsaved edits here once it has its editor.
+  // Edits of the tariffs that were neither saved nor copied are forgotten.
+  guard([this] { m_tariffEditor.silentReload(); });
+  tabTariffs->refresh();
 }
 
 void TSettings::refreshPages() {

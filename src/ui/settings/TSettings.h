@@ -6,6 +6,7 @@
 #include <QDialog>
 
 #include "app/SettingsTabs.h"
+#include "app/TariffEditor.h"
 
 class QLabel;
 class QPushButton;
@@ -58,6 +59,7 @@ class TSettings : public QDialog {
 
   // What the controls of the options, connection and disconnection tabs hold.
   const OptionsTabs& options() const { return m_tabs; }
+  const TariffEditor& tariffEditor() const { return m_tariffEditor; }
 
  public slots:
   // Opens the dialog on a tab ("o", "t", "c", "d", "s", "i"); an open dialog is only raised.
@@ -100,6 +102,7 @@ class TSettings : public QDialog {
   // The most recently validated number, shared by every numeric edit of the dialog.
   std::int32_t m_lastValidated = 0;
   OptionsTabs m_tabs;
+  TariffEditor m_tariffEditor;
   // The reset detaches the hiding's work: the dialog then closes over a store without tariffs.
   bool m_hideHandlerAttached = true;
 };

@@ -1,34 +1,197 @@
 #include "ui/settings/TariffsPage.h"
 
-#include <QHBoxLayout>
+#include <QComboBox>
 #include <QLabel>
-#include <QVBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
 
 #include "app/SettingsTabs.h"
+#include "platform/MessageBoxes.h"
+#include "platform/qt/QtTickBridge.h"
 #include "ui/settings/DialogStyle.h"
+#include "ui/settings/UpDown.h"
 
 namespace pelmora {
 
-TariffsPage::TariffsPage(OptionsTabs& model, const FieldServices& services, QWidget* parent)
-    : QWidget(parent) {
-  tMaxCents = dialog::label("МАКСИМАЛЬНЬIЕ  ФИНАНСОВЬIЕ  ЗАТРАТЫ:", this);
+namespace {
+
+constexpr int kRowTop = 35;
+constexpr int kRowStep = 20;
+// The columns of a row: begin hour and minute, end hour and minute, price.
+constexpr std::array<int, 5> kColumns{59, 104, 159, 204, 246};
+
+const QColor kBlack{0, 0, 0};
+const QColor kRed{255, 0, 0};
+const QColor kGreen{0, 128, 0};
+
+QLabel* placedLabel(const char* caption, QWidget* parent, int x, int y) {
+  QLabel* label = dialog::label(caption, parent);
+  label->move(x, y);
+  return label;
+}
+
+}  // namespace
+
+TariffsPage::TariffsPage(OptionsTabs& model, TariffEditor& editor, MessageBoxes& boxes,
+                         const FieldServices& services, QWidget* parent)
+    : QWidget(parent), m_editor(editor), m_boxes(boxes), m_services(services) {
+  buildEditor(services);
+
+  tMaxCents = placedLabel("МАКСИМАЛЬНЬIЕ  ФИНАНСОВЬIЕ  ЗАТРАТЫ:", this, 18, 140);
   eMaxCents = new NumericField(model.eMaxCents, services, this);
-  tCURRmonth = dialog::label("", this);
+  const int left = tMaxCents->x() + tMaxCents->sizeHint().width() + 6;
+  eMaxCents->edit->move(left, 137);
+  eMaxCents->upDown->move(left + eMaxCents->edit->width(), 136);
+  tCURRmonth = placedLabel("", this, left + eMaxCents->edit->width() + 20, 140);
 
-  auto* limit = new QHBoxLayout;
-  limit->addWidget(tMaxCents);
-  limit->addLayout(eMaxCents->row());
-  limit->addWidget(tCURRmonth);
-  limit->addStretch(1);
+  m_bridge = std::make_unique<QtTickBridge>(ttTester, this);
+  m_bridge->setOnTick([this] { ttTesterTimer(); });
+}
 
-  auto* page = new QVBoxLayout(this);
-  page->setContentsMargins(10, 8, 10, 8);
-  page->addStretch(1);
-  page->addLayout(limit);
+TariffsPage::~TariffsPage() {
+  ttTester.setEnabled(false);
+}
+
+void TariffsPage::buildEditor(const FieldServices& services) {
+  placedLabel("ДЕНЬ НЕДЕЛИ:", this, 18, 15);
+  cbWeek = new QComboBox(this);
+  for (int day = 0; day < 7; ++day) cbWeek->addItem(QString::fromUtf8(TariffEditor::dayName(day)));
+  cbWeek->setGeometry(94, 10, 130, 20);
+  tCopy = dialog::actionButton("КОПИРОВАТЬ ВО ВСЕ ДНИ", this);
+  tCopy->setGeometry(229, 10, 180, 20);
+  tTest = dialog::actionButton("ТЕСТИРОВАТЬ", this);
+  tTest->setGeometry(414, 10, 150, 20);
+
+  const std::array<const char*, 3> zones{"#1", "#2", "#3"};
+  for (std::size_t row = 0; row < 3; ++row) {
+    const int top = kRowTop + static_cast<int>(row) * kRowStep;
+    placedLabel(zones[row], this, 29, top + 3);
+    placedLabel("С", this, 47, top + 3);
+    placedLabel(":", this, 99, top + 3);
+    placedLabel("ДО", this, 141, top + 3);
+    placedLabel(":", this, 199, top + 3);
+    tCURRhour[row] = placedLabel("ЕДИНИЦ / ЧАС", this, 304, top + 3);
+    for (std::size_t column = 0; column < kColumns.size(); ++column) {
+      const auto which = static_cast<TariffField>(row * kColumns.size() + column);
+      FieldModel model{
+          [this, which](const std::string& text) { return m_editor.change(which, text); },
+          [this, which](int delta) { return m_editor.step(which, delta); },
+          [this, which] { return m_editor.text(which); }, m_editor.maxLength(which)};
+      auto* field = new NumericField(std::move(model), services, this);
+      field->edit->move(kColumns[column], top);
+      field->edit->setFixedHeight(18);
+      field->upDown->move(kColumns[column] + field->edit->width(), top - 1);
+      connect(field, &NumericField::edited, this, &TariffsPage::refreshEditor);
+      fields[static_cast<std::size_t>(which)] = field;
+    }
+  }
+
+  tSaveThisDay = dialog::actionButton("СОХРАНИТЬ  ТАРИФЬI  ДЛЯ  ВЬIБРАННОГО  ДНЯ  НЕДЕЛИ", this);
+  tSaveThisDay->setGeometry(18, 100, 286, 22);
+  bRestore = dialog::actionButton("ВЕРНУТЬ", this);
+  bRestore->setGeometry(309, 100, 100, 22);
+
+  memoTest = new QPlainTextEdit(this);
+  memoTest->setReadOnly(true);
+  memoTest->setFocusPolicy(Qt::NoFocus);
+  memoTest->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memoTest->setGeometry(414, 35, 150, 72);
+  QPalette palette = memoTest->palette();
+  palette.setColor(QPalette::Base, QColor(192, 192, 192));
+  memoTest->setPalette(palette);
+  tProgress = new QProgressBar(this);
+  tProgress->setRange(0, 24);
+  tProgress->setValue(0);
+  tProgress->setTextVisible(false);
+  tProgress->setGeometry(414, 110, 150, 12);
+
+  connect(cbWeek, &QComboBox::activated, this, &TariffsPage::cbWeekChange);
+  connect(tCopy, &QPushButton::clicked, this, &TariffsPage::tCopyClick);
+  connect(tTest, &QPushButton::clicked, this, &TariffsPage::tTestClick);
+  connect(tSaveThisDay, &QPushButton::clicked, this, &TariffsPage::tSaveThisDayClick);
+  connect(bRestore, &QPushButton::clicked, this, &TariffsPage::bRestoreClick);
+  refreshEditor();
 }
 
 void TariffsPage::refresh() {
+  for (NumericField* field : fields) field->refresh();
+  refreshEditor();
   eMaxCents->refresh();
+}
+
+void TariffsPage::refreshEditor() {
+  {
+    const QSignalBlocker quiet(cbWeek);
+    cbWeek->setCurrentIndex(m_editor.selectedDay());
+  }
+  const bool idle = !m_editor.testRunning();
+  for (NumericField* field : fields) {
+    field->edit->setEnabled(idle);
+    field->upDown->setEnabled(idle);
+  }
+  cbWeek->setEnabled(idle);
+  tCopy->setEnabled(idle);
+  tSaveThisDay->setEnabled(idle && m_editor.saveEnabled());
+  bRestore->setEnabled(m_editor.restoreEnabled());
+  tTest->setEnabled(idle && m_editor.testEnabled());
+}
+
+void TariffsPage::edit(const std::function<void()>& step) {
+  m_services.guard(step);
+  for (NumericField* field : fields) field->refresh();
+  refreshEditor();
+}
+
+void TariffsPage::cbWeekChange(int day) {
+  edit([this, day] { m_editor.selectDay(day); });
+}
+
+void TariffsPage::tSaveThisDayClick() {
+  edit([this] { m_editor.saveThisDay(); });
+}
+
+void TariffsPage::tCopyClick() {
+  edit([this] { m_editor.copyToAllDays(); });
+}
+
+void TariffsPage::bRestoreClick() {
+  edit([this] { m_editor.restore(); });
+}
+
+void TariffsPage::tTestClick() {
+  m_tester.start();
+  tProgress->setValue(0);
+  memoTest->clear();
+  setMemoColour(kBlack);
+  m_editor.testStarted();
+  refreshEditor();
+  ttTester.setEnabled(true);
+}
+
+void TariffsPage::ttTesterTimer() {
+  if (!m_tester.running()) return;
+  const TesterTick tick = m_tester.tick(m_editor.typed());
+  if (tick.finished) {
+    // Before anything is shown: the periods that come while the box is open do nothing.
+    ttTester.setEnabled(false);
+    m_editor.testFinished();
+    refreshEditor();
+  }
+  tProgress->setValue(tick.progress);
+  if (tick.uncovered) setMemoColour(kRed);
+  memoTest->appendPlainText(QString::fromStdString(tick.line));
+  if (!tick.finished) return;
+  if (!m_tester.red()) setMemoColour(kGreen);
+  m_boxes.show(TariffTester::endBox(m_tester.red()));
+}
+
+void TariffsPage::setMemoColour(const QColor& colour) {
+  QPalette palette = memoTest->palette();
+  palette.setColor(QPalette::Text, colour);
+  memoTest->setPalette(palette);
 }
 
 }  // namespace pelmora

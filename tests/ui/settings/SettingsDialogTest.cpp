@@ -9,6 +9,10 @@
 #include <sstream>
 
 #include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,6 +31,7 @@
 #include "store/StoreKeys.h"
 #include "store/linux/AutostartFolder.h"
 #include "store/linux/SqliteSettingsStore.h"
+#include "accounting/Tariffs.h"
 #include "support/Doubles.h"
 #include "support/FakeClock.h"
 #include "support/ProgramProcess.h"
@@ -330,6 +335,68 @@ TEST_F(SettingsDialogTest, CommitCancelClearAndResetReachTheDatabaseAsTheUserMea
   EXPECT_EQ(stored(options::kNumberT), 0);
   EXPECT_EQ(storedText(options::kAccount), balance);
   EXPECT_NE(testing::fileContent(entry).find(kExecutable), std::string::npos);
+}
+
+// Monday evening, zone #1: the tariffs tab edits, saves, copies and tests, and a price saved
+// during a connection is metered from the next second.
+TEST_F(SettingsDialogTest, TariffsAreEditedDayByDayAndTakeEffectAtTheNextTick) {
+  m_clock.set(2026, 12, 7, 21, 30, 0);
+  TSettings& settings = start();
+  m_frame->openSettings(QStringLiteral("t"));
+  TariffsPage& tariffs = *settings.tabTariffs;
+  EXPECT_EQ(settings.TABs->currentIndex(), TSettings::Tariffs);
+  EXPECT_EQ(tariffs.cbWeek->currentIndex(), 1);
+  EXPECT_FALSE(tariffs.tSaveThisDay->isEnabled());
+
+  type(tariffs.field(TariffField::MaxC)->edit, "120");
+  EXPECT_TRUE(tariffs.tSaveThisDay->isEnabled());
+  m_boxes.answers = {MessageAnswer::Yes};
+  tariffs.cbWeek->setCurrentIndex(2);
+  emit tariffs.cbWeek->activated(2);
+  EXPECT_EQ(m_boxes.shown.back().text, "Тарифы для понедельника не были сохранены.\nСохранить их?");
+  EXPECT_EQ(readDayTariffs(*m_store, 1).max.price, 120);
+  EXPECT_EQ(readDayTariffs(*m_store, 2).max.price, 75);
+  EXPECT_EQ(tariffs.field(TariffField::MaxC)->edit->text(), QStringLiteral("75"));
+
+  type(tariffs.field(TariffField::MinC)->edit, "15");
+  tariffs.tCopy->click();
+  EXPECT_EQ(m_boxes.shown.back().title, "Ok!");
+  for (int day = 0; day < 7; ++day) EXPECT_EQ(readDayTariffs(*m_store, day).min.price, 15) << day;
+
+  // The tester walks the typed day: 2:00 to 2:59 uncovered turns the memo red.
+  type(tariffs.field(TariffField::MinAH)->edit, "3");
+  tariffs.tTest->click();
+  EXPECT_FALSE(tariffs.cbWeek->isEnabled());
+  for (int tick = 0; tick < 1440; ++tick) tariffs.ttTesterTimer();
+  EXPECT_FALSE(tariffs.ttTester.enabled());
+  EXPECT_EQ(tariffs.memoTest->document()->blockCount(), 1440);
+  EXPECT_EQ(tariffs.memoTest->palette().color(QPalette::Text), QColor(255, 0, 0));
+  EXPECT_EQ(tariffs.tProgress->value(), 24);
+  EXPECT_EQ(m_boxes.shown.back().title, "Ошибка в тарифах!");
+  EXPECT_TRUE(tariffs.cbWeek->isEnabled());
+  EXPECT_TRUE(tariffs.tSaveThisDay->isEnabled());
+  tariffs.bRestore->click();
+  EXPECT_EQ(tariffs.field(TariffField::MinAH)->edit->text(), QStringLiteral("2"));
+
+  // Connected with the dialog open: Monday's #1 price saved mid-connection.
+  tariffs.cbWeek->setCurrentIndex(1);
+  emit tariffs.cbWeek->activated(1);
+  m_probe.answer = 1;
+  m_frame->ttInternetTimer();
+  const auto cost = [this] {
+    return m_frame->pCents->text().trimmed().replace(u',', u'.').toDouble();
+  };
+  for (int second = 0; second < 60; ++second) {
+    m_clock.advance(1);
+    m_frame->ttDurationTimer();
+  }
+  const double atOldPrice = cost();
+  type(tariffs.field(TariffField::MaxC)->edit, "1200");
+  tariffs.tSaveThisDay->click();
+  m_clock.advance(1);
+  m_frame->ttDurationTimer();
+  // A second at 75 a hour adds 0.02; the new price is in force at once.
+  EXPECT_GT(cost() - atOldPrice, 0.3) << atOldPrice;
 }
 
 }  // namespace
