@@ -73,7 +73,6 @@ void TariffsPage::buildEditor(const FieldServices& services) {
     placedLabel(":", this, 99, top + 3);
     placedLabel("ДО", this, 141, top + 3);
     placedLabel(":", this, 199, top + 3);
-    tCURRhour[row] = placedLabel("ЕДИНИЦ / ЧАС", this, 304, top + 3);
     for (std::size_t column = 0; column < kColumns.size(); ++column) {
       const auto which = static_cast<TariffField>(row * kColumns.size() + column);
       FieldModel model{
@@ -87,6 +86,9 @@ void TariffsPage::buildEditor(const FieldServices& services) {
       connect(field, &NumericField::edited, this, &TariffsPage::refreshEditor);
       fields[static_cast<std::size_t>(which)] = field;
     }
+    // The unit follows the price field's arrows, however wide the font made the field.
+    const UpDown* price = fields[row * kColumns.size() + kColumns.size() - 1]->upDown;
+    tCURRhour[row] = placedLabel("ЕДИНИЦ / ЧАС", this, price->x() + price->width() + 4, top + 3);
   }
 
   tSaveThisDay = dialog::actionButton("СОХРАНИТЬ  ТАРИФЬI  ДЛЯ  ВЬIБРАННОГО  ДНЯ  НЕДЕЛИ", this);

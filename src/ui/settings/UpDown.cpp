@@ -26,6 +26,8 @@ UpDown::UpDown(QWidget* parent) : QWidget(parent) {
   layout->setSpacing(0);
   layout->addWidget(up);
   layout->addWidget(down);
+  // Placed by hand on the tariffs tab: no wider than its arrows.
+  setFixedSize(15, 20);
   connect(up, &QToolButton::clicked, this, [this] { emit stepped(1); });
   connect(down, &QToolButton::clicked, this, [this] { emit stepped(-1); });
 }
