@@ -8,6 +8,8 @@
 #include <system_error>
 #include <vector>
 
+#include "accounting/Money.h"
+
 namespace pelmora {
 
 namespace {
@@ -242,6 +244,10 @@ long double parseStoredAmount(std::string_view text) {
 
 long double parseTypedAmount(std::string_view text, char separator) {
   return parse(text, onlySeparator, separator);
+}
+
+std::string majorUnitText(std::string_view minorText, char separator) {
+  return formatAmount(parseStoredAmount(minorText) * kMinorToMajor, separator);
 }
 
 }  // namespace pelmora

@@ -37,4 +37,9 @@ long double parseStoredAmount(std::string_view text);
 // no number.
 long double parseTypedAmount(std::string_view text, char separator);
 
+// A stored amount of minor units written in the major unit: read like parseStoredAmount,
+// multiplied by 0.01 in long double and written like formatAmount. AmountError when it is no
+// number.
+std::string majorUnitText(std::string_view minorText, char separator);
+
 }  // namespace pelmora

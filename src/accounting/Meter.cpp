@@ -154,10 +154,7 @@ void Meter::updateCost() {
   const std::string costText = formatAmount(cost, m_separator);
 
   std::string displayText = costText;
-  if (m_displayUnit == 1) {
-    const long double major = parseStoredAmount(costText) * kMinorToMajor;
-    displayText = formatAmount(major, m_separator);
-  }
+  if (m_displayUnit == 1) displayText = majorUnitText(costText, m_separator);
   // The exponent form would lose its exponent to the cut below: tiny amounts go plain.
   if (displayText.find("E-") != std::string::npos) {
     displayText = formatAmountPlain(parseStoredAmount(displayText), m_separator);

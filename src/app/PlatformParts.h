@@ -8,6 +8,7 @@ class ConnectionProbe;
 class DataFolder;
 class InstanceLock;
 class ProgramStarter;
+class ReportPrinter;
 class SettingsStore;
 class SoundPlayer;
 
@@ -17,5 +18,6 @@ std::unique_ptr<ConnectionProbe> makeConnectionProbe();
 std::unique_ptr<SettingsStore> makeSettingsStore(const DataFolder& folder);
 std::unique_ptr<SoundPlayer> makeSoundPlayer();
 std::unique_ptr<ProgramStarter> makeProgramStarter();
+std::unique_ptr<ReportPrinter> makeReportPrinter();
 
 }  // namespace pelmora

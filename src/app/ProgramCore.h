@@ -112,6 +112,7 @@ class ProgramCore final : private MonitorTransitions {
   ProgramStarter& starter() { return m_services.starter; }
   const Screen& screen() const { return m_services.screen; }
   const Clock& clock() const { return m_services.clock; }
+  char decimalSeparator() const { return m_services.decimalSeparator; }
   const std::string& executable() const { return m_services.executable; }
   const ConnectionLog& connectionLog() const { return *m_log; }
   const AccountLog& accountLog() const { return *m_accountLog; }

@@ -21,7 +21,9 @@
 #include "platform/ScriptedBeeper.h"
 #include "platform/ScriptedFileDialogs.h"
 #include "platform/ScriptedMessageBoxes.h"
+#include "platform/ScriptedReportPrinter.h"
 #include "platform/SystemClock.h"
+#include "platform/qt/QtAddressOpener.h"
 #include "platform/qt/QtBeeper.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtFileOpener.h"
@@ -59,6 +61,15 @@ std::unique_ptr<FileDialogs> makeFileDialogs() {
 std::unique_ptr<Beeper> makeBeeper() {
   if (std::getenv("PELMORA_ANSWERS")) return std::make_unique<ScriptedBeeper>(std::cerr);
   return std::make_unique<QtBeeper>();
+}
+
+// PELMORA_PRINTER answers every print with its text ("printed", "none", "failed") instead of
+// printing.
+std::unique_ptr<ReportPrinter> makePrinter() {
+  if (const char* answer = std::getenv("PELMORA_PRINTER")) {
+    return std::make_unique<ScriptedReportPrinter>(answer, std::cerr);
+  }
+  return makeReportPrinter();
 }
 
 // The user's decimal separator for amount texts; a full stop where the locale's is not a
@@ -125,10 +136,17 @@ int main(int argc, char* argv[]) {
     TMainFrame frame(TMainFrame::Services{.core = core, .screen = screen, .arguments = arguments});
     const auto files = makeFileDialogs();
     const auto beeper = makeBeeper();
+    const auto printer = makePrinter();
     QtFileOpener opener;
+    QtAddressOpener links;
     // Created hidden and kept to the end; destroyed before the status window it moves.
-    TSettings settings(TSettings::Services{
-        .core = core, .status = frame, .files = *files, .beeper = *beeper, .opener = opener});
+    TSettings settings(TSettings::Services{.core = core,
+                                           .status = frame,
+                                           .files = *files,
+                                           .beeper = *beeper,
+                                           .opener = opener,
+                                           .printer = *printer,
+                                           .links = links});
     QObject::connect(&shutdownSignals, &ShutdownSignals::received, &frame, [&] {
       ending = true;
       frame.systemShutdown();

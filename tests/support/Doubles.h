@@ -7,6 +7,7 @@
 
 #include "accounting/Meter.h"
 #include "monitor/ConnectionProbe.h"
+#include "platform/AddressOpener.h"
 #include "platform/ProgramStarter.h"
 #include "platform/Screen.h"
 #include "platform/SoundPlayer.h"
@@ -58,6 +59,15 @@ struct RecordingStarter final : ProgramStarter {
 struct RecordingSound final : SoundPlayer {
   void play(const std::string& file) override { played.push_back(file); }
   std::vector<std::string> played;
+};
+
+// Records the addresses handed to the desktop; reports failure, which callers ignore.
+struct RecordingAddressOpener final : AddressOpener {
+  bool open(const std::string& address) override {
+    opened.push_back(address);
+    return false;
+  }
+  std::vector<std::string> opened;
 };
 
 }  // namespace pelmora::testing

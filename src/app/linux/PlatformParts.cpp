@@ -4,6 +4,7 @@
 #include "app/InstanceLock.h"
 #include "monitor/linux/SysfsConnectionProbe.h"
 #include "platform/DataFolder.h"
+#include "platform/qt/LpReportPrinter.h"
 #include "platform/qt/DesktopSoundPlayer.h"
 #include "platform/qt/QtProgramStarter.h"
 #include "store/linux/AutostartFolder.h"
@@ -30,6 +31,10 @@ std::unique_ptr<SoundPlayer> makeSoundPlayer() {
 
 std::unique_ptr<ProgramStarter> makeProgramStarter() {
   return std::make_unique<QtProgramStarter>();
+}
+
+std::unique_ptr<ReportPrinter> makeReportPrinter() {
+  return std::make_unique<LpReportPrinter>();
 }
 
 }  // namespace pelmora

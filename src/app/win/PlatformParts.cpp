@@ -4,6 +4,7 @@
 #include "app/win/MutexInstanceLock.h"
 #include "monitor/win/RasConnectionProbe.h"
 #include "platform/DataFolder.h"
+#include "platform/win/ShellReportPrinter.h"
 #include "platform/win/WinProgramStarter.h"
 #include "platform/win/WinSoundPlayer.h"
 #include "store/win/RegistrySettingsStore.h"
@@ -28,6 +29,10 @@ std::unique_ptr<SoundPlayer> makeSoundPlayer() {
 
 std::unique_ptr<ProgramStarter> makeProgramStarter() {
   return std::make_unique<WinProgramStarter>();
+}
+
+std::unique_ptr<ReportPrinter> makeReportPrinter() {
+  return std::make_unique<ShellReportPrinter>();
 }
 
 }  // namespace pelmora
