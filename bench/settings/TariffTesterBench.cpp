@@ -42,7 +42,7 @@ void BM_TesterDayOnTheTab(benchmark::State& state) {
                                             return true;
                                           },
                                           [] {}};
-    pelmora::TariffsPage page(options, editor, boxes, services);
+    pelmora::TariffsPage page(options, editor, store, boxes, services);
     editor.show(1);
     page.refresh();
 

@@ -31,6 +31,7 @@ QPushButton* glyphButton(const QString& glyph, QWidget* parent);
 // The dialog's pictures: the tab icons and the button glyphs, by name.
 QPixmap picture(const QString& name);
 
+inline const QColor kBlack{0, 0, 0};
 inline const QColor kDarkRed{128, 0, 0};
 inline const QColor kGreen{0, 128, 0};
 inline const QColor kRed{200, 0, 0};

@@ -1,6 +1,7 @@
 #include "ui/settings/TSettings.h"
 
 #include <array>
+#include <filesystem>
 
 #include <QHideEvent>
 #include <QLabel>
@@ -16,7 +17,11 @@
 #include "platform/ProgramStarter.h"
 #include "platform/Screen.h"
 #include "platform/SoundPlayer.h"
+#include "app/ProgramInformation.h"
 #include "ui/settings/ActionPages.h"
+#include "ui/settings/CurrencyRow.h"
+#include "ui/settings/InfoPage.h"
+#include "ui/settings/StatisticsPage.h"
 #include "ui/settings/DialogStyle.h"
 #include "ui/settings/OptionsPage.h"
 #include "ui/settings/TariffsPage.h"
@@ -55,6 +60,8 @@ TSettings::TSettings(Services services)
       m_files(services.files),
       m_beeper(services.beeper),
       m_opener(services.opener),
+      m_printer(services.printer),
+      m_links(services.links),
       m_tabs(services.core.store(), m_lastValidated),
       m_tariffEditor(services.core.store(), services.core.boxes(), m_lastValidated) {
   setWindowTitle(QStringLiteral("Настройки"));
@@ -111,11 +118,25 @@ void TSettings::buildTabs() {
   TABs->setGeometry(0, 0, kWidth, kTabsHeight);
   TABs->setFocusPolicy(Qt::NoFocus);
   tabOptions = new OptionsPage(m_tabs, fields);
-  tabTariffs = new TariffsPage(m_tabs, m_tariffEditor, m_core.boxes(), fields);
+  tabTariffs = new TariffsPage(m_tabs, m_tariffEditor, m_core.store(), m_core.boxes(), fields);
   tabConnection = new ConnectionPage(m_tabs, fields, m_files, tests);
   tabDisconnection = new DisconnectionPage(m_tabs, m_files, tests);
-  tabStatistics = new QWidget;
-  tabInfo = new QWidget;
+  tabStatistics = new StatisticsPage(StatisticsServices{
+      m_core, m_files, m_printer, [this](bool correcting) { correctionChanged(correcting); },
+      [this] { m_beeper.beep(); }});
+  tabInfo = new InfoPage(m_links,
+                         findUserGuide(std::filesystem::path(m_core.executable()).parent_path()));
+  connect(tabStatistics, &StatisticsPage::refreshed, this,
+          [this] { tabOptions->bClear->setEnabled(tabStatistics->clearEnabled()); });
+  connect(tabTariffs->currency, &CurrencyRow::captionsChanged, this,
+          [this](const CurrencyCaptions& captions) {
+            tabStatistics->setUnitCaptions(QString::fromStdString(captions.account),
+                                           QString::fromStdString(captions.majorCost),
+                                           QString::fromStdString(captions.minorCost));
+          });
+  // "ИЗМЕНИТЬ" lets the dialog be confirmed, a metered connection or not.
+  connect(tabTariffs->currency, &CurrencyRow::commitAllowed, this,
+          [this] { setCommitEnabled(true); });
   const std::array<QWidget*, kTabs.size()> pages{tabOptions,       tabTariffs,    tabConnection,
                                                  tabDisconnection, tabStatistics, tabInfo};
   for (std::size_t i = 0; i < pages.size(); ++i) {
@@ -151,9 +172,12 @@ void TSettings::formShow() {
   }
   // A store error stops the loading where it happened; the controls show what was loaded.
   guard([this] {
-    const WindowEdges edges = m_tabs.load(m_core.screen().size());
+    const WindowEdges edges = m_tabs.load(
+        m_core.screen().size(), [this](StoreKey& program) { tabTariffs->currency->load(program); });
     moveStatusWindow(edges.left, edges.top);
   });
+  tabTariffs->currency->cbCurrencyChange();
+  tabTariffs->currency->hidePanel();
   refreshPages();
   refreshStatistics();
 }
@@ -172,7 +196,13 @@ void TSettings::refreshPages() {
 }
 
 void TSettings::refreshStatistics() {
-  // The statistics tab shows the counters here once it has its cells.
+  tabStatistics->refresh();
+}
+
+void TSettings::correctionChanged(bool correcting) {
+  // While the balance is corrected the dialog can be neither confirmed nor cancelled.
+  bCancel->setEnabled(!correcting);
+  bOk->setEnabled(!correcting && !m_core.monitor().isConnected());
 }
 
 void TSettings::ShowTabClick() {
@@ -200,7 +230,18 @@ bool TSettings::guard(const std::function<void()>& step) {
 
 void TSettings::bOkClick() {
   // A store error leaves the dialog open over what was written before it.
-  if (!guard([this] { commitSettings(m_core.store(), m_tabs.options(), m_core.executable()); })) {
+  const CurrencyRow& currency = *tabTariffs->currency;
+  const CommitExtensions extensions{
+      .currencySelection =
+          [&currency](StoreKey& program) {
+            writeCurrencySelection(program, currency.currencyFull(), currency.currencyStatus());
+          },
+      .currencySigns =
+          [&currency](StoreKey& program) { writeCurrencySigns(program, currency.currencyFull()); },
+      .tariffDay = [this](SettingsStore&) { m_tariffEditor.daySave(); }};
+  if (!guard([&] {
+        commitSettings(m_core.store(), m_tabs.options(), m_core.executable(), extensions);
+      })) {
     return;
   }
   hide();

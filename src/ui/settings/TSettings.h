@@ -14,7 +14,11 @@ class QTabWidget;
 
 namespace pelmora {
 
+class AddressOpener;
 class Beeper;
+class InfoPage;
+class ReportPrinter;
+class StatisticsPage;
 class ConnectionPage;
 class DisconnectionPage;
 class FileDialogs;
@@ -36,7 +40,9 @@ class TSettings : public QDialog {
     TMainFrame& status;  // moved live by the position edits, re-shown after a commit
     FileDialogs& files;
     Beeper& beeper;
-    FileOpener& opener;  // the connection log's viewer
+    FileOpener& opener;      // the connection log's viewer
+    ReportPrinter& printer;  // the statistics report
+    AddressOpener& links;    // the information tab's links
   };
 
   // The tabs, in order, with their codes.
@@ -54,8 +60,8 @@ class TSettings : public QDialog {
   TariffsPage* tabTariffs = nullptr;
   ConnectionPage* tabConnection = nullptr;
   DisconnectionPage* tabDisconnection = nullptr;
-  QWidget* tabStatistics = nullptr;
-  QWidget* tabInfo = nullptr;
+  StatisticsPage* tabStatistics = nullptr;
+  InfoPage* tabInfo = nullptr;
 
   // What the controls of the options, connection and disconnection tabs hold.
   const OptionsTabs& options() const { return m_tabs; }
@@ -91,6 +97,7 @@ class TSettings : public QDialog {
   void formHide();
   void refreshStatistics();
   void refreshPages();
+  void correctionChanged(bool correcting);
   void moveStatusWindow(std::optional<std::int32_t> left, std::optional<std::int32_t> top);
   bool guard(const std::function<void()>& step);
 
@@ -99,6 +106,8 @@ class TSettings : public QDialog {
   FileDialogs& m_files;
   Beeper& m_beeper;
   FileOpener& m_opener;
+  ReportPrinter& m_printer;
+  AddressOpener& m_links;
   // The most recently validated number, shared by every numeric edit of the dialog.
   std::int32_t m_lastValidated = 0;
   OptionsTabs m_tabs;

@@ -11,6 +11,7 @@
 #include "app/SettingsTabs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/qt/QtTickBridge.h"
+#include "ui/settings/CurrencyRow.h"
 #include "ui/settings/DialogStyle.h"
 #include "ui/settings/UpDown.h"
 
@@ -19,6 +20,10 @@ namespace pelmora {
 namespace {
 
 constexpr int kRowTop = 35;
+constexpr int kCurrencyTop = 125;
+// Where the tester's memo begins, right of the rows.
+constexpr int kColumnsEnd = 412;
+constexpr int kLimitTop = 149;
 constexpr int kRowStep = 20;
 // The columns of a row: begin hour and minute, end hour and minute, price.
 constexpr std::array<int, 5> kColumns{59, 104, 159, 204, 246};
@@ -35,17 +40,20 @@ QLabel* placedLabel(const char* caption, QWidget* parent, int x, int y) {
 
 }  // namespace
 
-TariffsPage::TariffsPage(OptionsTabs& model, TariffEditor& editor, MessageBoxes& boxes,
-                         const FieldServices& services, QWidget* parent)
+TariffsPage::TariffsPage(OptionsTabs& model, TariffEditor& editor, SettingsStore& store,
+                         MessageBoxes& boxes, const FieldServices& services, QWidget* parent)
     : QWidget(parent), m_editor(editor), m_boxes(boxes), m_services(services) {
   buildEditor(services);
+  currency = new CurrencyRow(store, services.guard, this, kCurrencyTop);
+  connect(currency, &CurrencyRow::captionsChanged, this, &TariffsPage::showUnits);
 
-  tMaxCents = placedLabel("МАКСИМАЛЬНЬIЕ  ФИНАНСОВЬIЕ  ЗАТРАТЫ:", this, 18, 140);
+  tMaxCents = placedLabel("МАКСИМАЛЬНЬIЕ  ФИНАНСОВЬIЕ  ЗАТРАТЫ:", this, 18, kLimitTop + 3);
   eMaxCents = new NumericField(model.eMaxCents, services, this);
   const int left = tMaxCents->x() + tMaxCents->sizeHint().width() + 6;
-  eMaxCents->edit->move(left, 137);
-  eMaxCents->upDown->move(left + eMaxCents->edit->width(), 136);
-  tCURRmonth = placedLabel("", this, left + eMaxCents->edit->width() + 20, 140);
+  eMaxCents->edit->move(left, kLimitTop);
+  eMaxCents->upDown->move(left + eMaxCents->edit->width(), kLimitTop - 1);
+  tCURRmonth = placedLabel("", this, left + eMaxCents->edit->width() + 20, kLimitTop + 3);
+  tCURRmonth->resize(200, 15);
 
   m_bridge = std::make_unique<QtTickBridge>(ttTester, this);
   m_bridge->setOnTick([this] { ttTesterTimer(); });
@@ -89,6 +97,7 @@ void TariffsPage::buildEditor(const FieldServices& services) {
     // The unit follows the price field's arrows, however wide the font made the field.
     const UpDown* price = fields[row * kColumns.size() + kColumns.size() - 1]->upDown;
     tCURRhour[row] = placedLabel("ЕДИНИЦ / ЧАС", this, price->x() + price->width() + 4, top + 3);
+    tCURRhour[row]->resize(kColumnsEnd - tCURRhour[row]->x(), 15);
   }
 
   tSaveThisDay = dialog::actionButton("СОХРАНИТЬ  ТАРИФЬI  ДЛЯ  ВЬIБРАННОГО  ДНЯ  НЕДЕЛИ", this);
@@ -188,6 +197,11 @@ void TariffsPage::ttTesterTimer() {
   if (!tick.finished) return;
   if (!m_tester.red()) setMemoColour(kGreen);
   m_boxes.show(TariffTester::endBox(m_tester.red()));
+}
+
+void TariffsPage::showUnits(const CurrencyCaptions& captions) {
+  for (QLabel* unit : tCURRhour) unit->setText(QString::fromStdString(captions.perHour));
+  tCURRmonth->setText(QString::fromStdString(captions.perMonth));
 }
 
 void TariffsPage::setMemoColour(const QColor& colour) {

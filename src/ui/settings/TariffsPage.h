@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include "app/CurrencyTable.h"
 #include "app/TariffEditor.h"
 #include "app/TariffTester.h"
 #include "platform/MultimediaTimer.h"
@@ -18,17 +19,19 @@ class QPushButton;
 
 namespace pelmora {
 
+class CurrencyRow;
 class MessageBoxes;
+class SettingsStore;
 class OptionsTabs;
 class QtTickBridge;
 
-// "ТАРИФЬI": the week's tariffs one day at a time with their tester, and the monthly spending
-// limit. The currency joins them here.
+// "ТАРИФЬI": the week's tariffs one day at a time with their tester, the currency and the monthly
+// spending limit.
 class TariffsPage : public QWidget {
   Q_OBJECT
 
  public:
-  TariffsPage(OptionsTabs& model, TariffEditor& editor, MessageBoxes& boxes,
+  TariffsPage(OptionsTabs& model, TariffEditor& editor, SettingsStore& store, MessageBoxes& boxes,
               const FieldServices& services, QWidget* parent = nullptr);
   ~TariffsPage() override;
 
@@ -45,6 +48,8 @@ class TariffsPage : public QWidget {
   QPlainTextEdit* memoTest = nullptr;
   QProgressBar* tProgress = nullptr;
   MultimediaTimer ttTester;  // 10 ms, periodic: one simulated minute a period
+
+  CurrencyRow* currency = nullptr;  // cbCurrency, bChange, cbCurrencyDisplay, SetCurrecny
 
   QLabel* tMaxCents = nullptr;
   NumericField* eMaxCents = nullptr;  // with udMaxCents
@@ -65,6 +70,7 @@ class TariffsPage : public QWidget {
   void buildEditor(const FieldServices& services);
   void refreshEditor();
   void setMemoColour(const QColor& colour);
+  void showUnits(const CurrencyCaptions& captions);
   // Runs an editor step that may use the store, then shows what the editor holds.
   void edit(const std::function<void()>& step);
 

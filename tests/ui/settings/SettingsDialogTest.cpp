@@ -1,137 +1,22 @@
-// The settings dialog in the real program's windows, offscreen, over a real settings database:
-// opened from the status window as a user opens it, typed into, committed, cancelled, cleared
-// and reset.
-
-#include "ui/settings/TSettings.h"
+// The settings dialog opened from the status window as a user opens it: its tabs of options,
+// typed into, committed, cancelled, cleared and reset.
 
 #include <csignal>
-#include <memory>
-#include <sstream>
 
 #include <QAction>
-#include <QComboBox>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
-#include <QToolButton>
 
-#include <gtest/gtest.h>
-
-#include "app/ProgramCore.h"
-#include "platform/ProgramVersion.h"
-#include "platform/ScriptedBeeper.h"
-#include "platform/ScriptedFileDialogs.h"
-#include "platform/qt/QtFileOpener.h"
-#include "store/ProgramOptions.h"
-#include "store/StoreKeys.h"
-#include "store/linux/AutostartFolder.h"
-#include "store/linux/SqliteSettingsStore.h"
-#include "accounting/Tariffs.h"
-#include "support/Doubles.h"
-#include "support/FakeClock.h"
 #include "support/ProgramProcess.h"
-#include "support/RecordingMessageBoxes.h"
-#include "support/TemporaryFolder.h"
-#include "ui/settings/ActionPages.h"
-#include "ui/settings/ActionRow.h"
-#include "ui/settings/OptionsPage.h"
-#include "ui/settings/TariffsPage.h"
-#include "ui/settings/UpDown.h"
-#include "ui/status/TMainFrame.h"
+#include "ui/settings/SettingsDialogFixture.h"
 
 namespace pelmora {
 namespace {
 
-namespace fs = std::filesystem;
 using testing::waitUntil;
-
-class SettingsDialogTest : public ::testing::Test {
- protected:
-  SettingsDialogTest() { m_clock.set(2026, 12, 8, 21, 30, 0); }
-  ~SettingsDialogTest() override { close(); }
-
-  // The program as main builds it; file dialogs answered from `files`.
-  TSettings& start(const std::string& files = "") {
-    if (!m_store) m_store = std::make_unique<SqliteSettingsStore>(database(), autostart());
-    m_files = std::make_unique<ScriptedFileDialogs>(files, m_transcript);
-    m_core = std::make_unique<ProgramCore>(ProgramCore::Services{
-        m_clock, m_probe, m_boxes, m_starter, m_sound, *m_store, m_screen,
-        DataFolder(m_folder.path()), kExecutable, [this] { ++m_terminated; }, ','});
-    m_frame = std::make_unique<TMainFrame>(
-        TMainFrame::Services{*m_core, m_screen, {QStringLiteral("pelmora")}});
-    m_settings = std::make_unique<TSettings>(
-        TSettings::Services{*m_core, *m_frame, *m_files, m_beeper, m_opener});
-    m_frame->startUp();
-    return *m_settings;
-  }
-  void close() {
-    m_settings.reset();
-    m_frame.reset();
-    m_core.reset();
-    m_store.reset();
-  }
-
-  fs::path database() const { return m_folder / "registry.db"; }
-  fs::path autostart() const { return m_folder / "config" / "autostart"; }
-
-  // What another reader of the database finds now.
-  std::string storedText(TextOption option) const {
-    SqliteSettingsStore reader(database(), autostart());
-    auto key = openKey(reader, kProgramKey);
-    return read(*key, option);
-  }
-  std::int32_t stored(IntegerOption option) const {
-    SqliteSettingsStore reader(database(), autostart());
-    auto key = openKey(reader, kProgramKey);
-    return read(*key, option);
-  }
-  void store(IntegerOption option, std::int32_t value) {
-    auto key = openKey(*m_store, kProgramKey);
-    write(*key, option, value);
-  }
-
-  // Typing as a user does: everything selected, then the keys one by one.
-  static void type(QLineEdit* edit, const char* text) {
-    edit->selectAll();
-    QTest::keyClicks(edit, QString::fromUtf8(text));
-  }
-  static void clear(QLineEdit* edit) {
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-  }
-  int beeps() const {
-    const std::string all = m_transcript.str();
-    int count = 0;
-    for (std::size_t at = all.find("beep"); at != std::string::npos;
-         at = all.find("beep", at + 1)) {
-      ++count;
-    }
-    return count;
-  }
-
-  const std::string kExecutable = "/opt/my apps/pelmora";
-  testing::TemporaryFolder m_folder;
-  testing::FakeClock m_clock;
-  testing::FixedScreen m_screen{{1024, 768}};
-  testing::ScriptedProbe m_probe;
-  testing::RecordingMessageBoxes m_boxes;
-  testing::RecordingStarter m_starter;
-  testing::RecordingSound m_sound;
-  std::stringstream m_transcript;
-  ScriptedBeeper m_beeper{m_transcript};
-  QtFileOpener m_opener;
-  int m_terminated = 0;
-  std::unique_ptr<SqliteSettingsStore> m_store;
-  std::unique_ptr<ScriptedFileDialogs> m_files;
-  std::unique_ptr<ProgramCore> m_core;
-  std::unique_ptr<TMainFrame> m_frame;
-  std::unique_ptr<TSettings> m_settings;
-};
 
 TEST_F(SettingsDialogTest, OpensOnTheCallersTabAndAShownDialogOnlyComesToTheFront) {
   TSettings& settings = start();
@@ -335,68 +220,6 @@ TEST_F(SettingsDialogTest, CommitCancelClearAndResetReachTheDatabaseAsTheUserMea
   EXPECT_EQ(stored(options::kNumberT), 0);
   EXPECT_EQ(storedText(options::kAccount), balance);
   EXPECT_NE(testing::fileContent(entry).find(kExecutable), std::string::npos);
-}
-
-// Monday evening, zone #1: the tariffs tab edits, saves, copies and tests, and a price saved
-// during a connection is metered from the next second.
-TEST_F(SettingsDialogTest, TariffsAreEditedDayByDayAndTakeEffectAtTheNextTick) {
-  m_clock.set(2026, 12, 7, 21, 30, 0);
-  TSettings& settings = start();
-  m_frame->openSettings(QStringLiteral("t"));
-  TariffsPage& tariffs = *settings.tabTariffs;
-  EXPECT_EQ(settings.TABs->currentIndex(), TSettings::Tariffs);
-  EXPECT_EQ(tariffs.cbWeek->currentIndex(), 1);
-  EXPECT_FALSE(tariffs.tSaveThisDay->isEnabled());
-
-  type(tariffs.field(TariffField::MaxC)->edit, "120");
-  EXPECT_TRUE(tariffs.tSaveThisDay->isEnabled());
-  m_boxes.answers = {MessageAnswer::Yes};
-  tariffs.cbWeek->setCurrentIndex(2);
-  emit tariffs.cbWeek->activated(2);
-  EXPECT_EQ(m_boxes.shown.back().text, "Тарифы для понедельника не были сохранены.\nСохранить их?");
-  EXPECT_EQ(readDayTariffs(*m_store, 1).max.price, 120);
-  EXPECT_EQ(readDayTariffs(*m_store, 2).max.price, 75);
-  EXPECT_EQ(tariffs.field(TariffField::MaxC)->edit->text(), QStringLiteral("75"));
-
-  type(tariffs.field(TariffField::MinC)->edit, "15");
-  tariffs.tCopy->click();
-  EXPECT_EQ(m_boxes.shown.back().title, "Ok!");
-  for (int day = 0; day < 7; ++day) EXPECT_EQ(readDayTariffs(*m_store, day).min.price, 15) << day;
-
-  // The tester walks the typed day: 2:00 to 2:59 uncovered turns the memo red.
-  type(tariffs.field(TariffField::MinAH)->edit, "3");
-  tariffs.tTest->click();
-  EXPECT_FALSE(tariffs.cbWeek->isEnabled());
-  for (int tick = 0; tick < 1440; ++tick) tariffs.ttTesterTimer();
-  EXPECT_FALSE(tariffs.ttTester.enabled());
-  EXPECT_EQ(tariffs.memoTest->document()->blockCount(), 1440);
-  EXPECT_EQ(tariffs.memoTest->palette().color(QPalette::Text), QColor(255, 0, 0));
-  EXPECT_EQ(tariffs.tProgress->value(), 24);
-  EXPECT_EQ(m_boxes.shown.back().title, "Ошибка в тарифах!");
-  EXPECT_TRUE(tariffs.cbWeek->isEnabled());
-  EXPECT_TRUE(tariffs.tSaveThisDay->isEnabled());
-  tariffs.bRestore->click();
-  EXPECT_EQ(tariffs.field(TariffField::MinAH)->edit->text(), QStringLiteral("2"));
-
-  // Connected with the dialog open: Monday's #1 price saved mid-connection.
-  tariffs.cbWeek->setCurrentIndex(1);
-  emit tariffs.cbWeek->activated(1);
-  m_probe.answer = 1;
-  m_frame->ttInternetTimer();
-  const auto cost = [this] {
-    return m_frame->pCents->text().trimmed().replace(u',', u'.').toDouble();
-  };
-  for (int second = 0; second < 60; ++second) {
-    m_clock.advance(1);
-    m_frame->ttDurationTimer();
-  }
-  const double atOldPrice = cost();
-  type(tariffs.field(TariffField::MaxC)->edit, "1200");
-  tariffs.tSaveThisDay->click();
-  m_clock.advance(1);
-  m_frame->ttDurationTimer();
-  // A second at 75 a hour adds 0.02; the new price is in force at once.
-  EXPECT_GT(cost() - atOldPrice, 0.3) << atOldPrice;
 }
 
 }  // namespace
