@@ -35,7 +35,9 @@ std::string firstCharacters(const std::string& text, std::size_t count) {
 // One part of a time with a leading "0" below 10. A negative part (a hand-edited store) keeps
 // its sign behind that "0", as the time was always written.
 std::string timePart(std::int32_t value) {
-  return (value < 10 ? "0" : "") + std::to_string(value);
+  std::string text = std::to_string(value);
+  if (value < 10) text.insert(text.begin(), '0');
+  return text;
 }
 
 std::string durationTimeText(std::int32_t seconds) {

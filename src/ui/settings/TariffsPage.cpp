@@ -19,11 +19,13 @@ namespace pelmora {
 
 namespace {
 
-constexpr int kRowTop = 35;
-constexpr int kCurrencyTop = 125;
+constexpr int kTop = 7;  // the day, copy and test row
+constexpr int kRowTop = 32;
+constexpr int kButtonsTop = 95;  // save and restore
+constexpr int kCurrencyTop = 120;
 // Where the tester's memo begins, right of the rows.
 constexpr int kColumnsEnd = 412;
-constexpr int kLimitTop = 149;
+constexpr int kLimitTop = 143;
 constexpr int kRowStep = 20;
 // The columns of a row: begin hour and minute, end hour and minute, price.
 constexpr std::array<int, 5> kColumns{59, 104, 159, 204, 246};
@@ -64,14 +66,14 @@ TariffsPage::~TariffsPage() {
 }
 
 void TariffsPage::buildEditor(const FieldServices& services) {
-  placedLabel("ДЕНЬ НЕДЕЛИ:", this, 18, 15);
+  placedLabel("ДЕНЬ НЕДЕЛИ:", this, 18, kTop + 4);
   cbWeek = new QComboBox(this);
   for (int day = 0; day < 7; ++day) cbWeek->addItem(QString::fromUtf8(TariffEditor::dayName(day)));
-  cbWeek->setGeometry(94, 10, 130, 20);
+  cbWeek->setGeometry(94, kTop, 130, 20);
   tCopy = dialog::actionButton("КОПИРОВАТЬ ВО ВСЕ ДНИ", this);
-  tCopy->setGeometry(229, 10, 180, 20);
+  tCopy->setGeometry(229, kTop, 180, 20);
   tTest = dialog::actionButton("ТЕСТИРОВАТЬ", this);
-  tTest->setGeometry(414, 10, 150, 20);
+  tTest->setGeometry(414, kTop, 150, 20);
 
   const std::array<const char*, 3> zones{"#1", "#2", "#3"};
   for (std::size_t row = 0; row < 3; ++row) {
@@ -101,15 +103,15 @@ void TariffsPage::buildEditor(const FieldServices& services) {
   }
 
   tSaveThisDay = dialog::actionButton("СОХРАНИТЬ  ТАРИФЬI  ДЛЯ  ВЬIБРАННОГО  ДНЯ  НЕДЕЛИ", this);
-  tSaveThisDay->setGeometry(18, 100, 286, 22);
+  tSaveThisDay->setGeometry(18, kButtonsTop, 286, 21);
   bRestore = dialog::actionButton("ВЕРНУТЬ", this);
-  bRestore->setGeometry(309, 100, 100, 22);
+  bRestore->setGeometry(309, kButtonsTop, 100, 21);
 
   memoTest = new QPlainTextEdit(this);
   memoTest->setReadOnly(true);
   memoTest->setFocusPolicy(Qt::NoFocus);
   memoTest->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  memoTest->setGeometry(414, 35, 150, 72);
+  memoTest->setGeometry(414, kRowTop, 150, 66);
   QPalette palette = memoTest->palette();
   palette.setColor(QPalette::Base, QColor(192, 192, 192));
   memoTest->setPalette(palette);
@@ -117,7 +119,7 @@ void TariffsPage::buildEditor(const FieldServices& services) {
   tProgress->setRange(0, 24);
   tProgress->setValue(0);
   tProgress->setTextVisible(false);
-  tProgress->setGeometry(414, 110, 150, 12);
+  tProgress->setGeometry(414, kButtonsTop + 4, 150, 12);
 
   connect(cbWeek, &QComboBox::activated, this, &TariffsPage::cbWeekChange);
   connect(tCopy, &QPushButton::clicked, this, &TariffsPage::tCopyClick);
