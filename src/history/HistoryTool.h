@@ -1,0 +1,33 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/DataFolder.h"
+#include "store/SettingsStore.h"
+
+namespace pelmora {
+
+inline constexpr int kHistoryOk = 0;
+inline constexpr int kHistoryUnreadable = 1;  // the log, or for --status the settings store
+inline constexpr int kHistoryBadArguments = 2;
+
+// What pelmora-history works with: its two output streams, the program's data folder, the
+// clock, and the program's settings store, opened only when a running connection is priced.
+struct HistoryToolContext {
+  std::ostream& out;
+  std::ostream& err;
+  DataFolder folder;
+  const Clock& clock;
+  std::function<std::unique_ptr<SettingsStore>()> openStore;
+};
+
+// Runs the tool on its arguments (without the program name); returns the exit code. Reads the
+// program's files and store and writes none of them.
+int runHistoryTool(const std::vector<std::string>& arguments, const HistoryToolContext& context);
+
+}  // namespace pelmora

@@ -1,0 +1,129 @@
+#include "history/ConnectionHistory.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace pelmora {
+namespace {
+
+const std::string kHeader =
+    "==================================\r\n"
+    "Pelmora connections log\r\n"
+    "==================================\r\n";
+
+std::vector<std::string> csv(const ConnectionHistory& history) {
+  std::vector<std::string> rows;
+  for (const LoggedConnection& c : history.connections) rows.push_back(csvRow(c));
+  return rows;
+}
+
+// Every entry the program writes, each kind of connection once, as the writers leave them.
+TEST(ConnectionHistoryTest, EveryKindOfConnection) {
+  const ConnectionHistory history =
+      readConnectionHistory(kHeader +
+                            // counted, the amount with a comma
+                            "08.12.2026 10:00:00 - Connected\r\n"
+                            "08.12.2026 10:01:40 - DisConnected\r\n"
+                            "         = 00:01:45 + [1,75c]\r\n\r\n"
+                            // 27 hours: the dates differ and the hours pass 24
+                            "01.03.2026 22:00:00 - Connected\r\n"
+                            "03.03.2026 01:30:00 - DisConnected\r\n"
+                            "         = 27:30:05 + [1650.083k]\r\n\r\n"
+                            // rounded up to whole minutes
+                            "04.03.2026 09:05:07 - Connected\r\n"
+                            "04.03.2026 09:16:10 - DisConnected\r\n"
+                            "         = 12 мин. + [14.4c]\r\n\r\n"
+                            // quit while connected
+                            "31.12.2026 23:59:59 - Connected\r\n"
+                            "01.01.2027 00:00:01 - Canceled\r\n\r\n"
+                            // crashed, restored and counted; then crashed, restored and ignored
+                            "14.03.2026 23:55:00 - Connected\r\n"
+                            "15:03:2026 00:07:00 - DisConnected\r\n"
+                            "         = 00:12:00 + [15c]\r\n\r\n"
+                            "16.03.2026 08:00:00 - Connected\r\n"
+                            "16:03:2026 08:00:35 - DisConnected\r\n"
+                            "         = 00:00:35 - \r\n\r\n"
+                            // crashed with an unreadable crash file
+                            "17.03.2026 08:00:00 - Connected\r\n"
+                            "         = --:--:-- - \r\n\r\n"
+                            // crashed after its disconnect, before its summary: both disconnects
+                            "18.03.2026 08:00:00 - Connected\r\n"
+                            "18.03.2026 08:10:00 - DisConnected\r\n"
+                            "18:03:2026 08:10:00 - DisConnected\r\n"
+                            "         = 00:10:00 + [6c]\r\n\r\n"
+                            // crashed before the first protector tick: no end at all
+                            "19.03.2026 08:00:00 - Connected\r\n"
+                            // running now: the connect line is still open
+                            "20.03.2026 08:00:00 - Connected");
+
+  EXPECT_EQ(history.skippedLines, 0u);
+  EXPECT_EQ(csv(history), (std::vector<std::string>{
+                              "2026-12-08T10:00:00,2026-12-08T10:01:40,105,\"1,75\",c,0,0",
+                              "2026-03-01T22:00:00,2026-03-03T01:30:00,99005,1650.083,k,0,0",
+                              "2026-03-04T09:05:07,2026-03-04T09:16:10,720,14.4,c,0,0",
+                              "2026-12-31T23:59:59,2027-01-01T00:00:01,,,,0,1",
+                              "2026-03-14T23:55:00,2026-03-15T00:07:00,720,15,c,1,0",
+                              "2026-03-16T08:00:00,2026-03-16T08:00:35,35,,,1,0",
+                              "2026-03-17T08:00:00,,,,,1,0",
+                              "2026-03-18T08:00:00,2026-03-18T08:10:00,600,6,c,1,0",
+                              "2026-03-19T08:00:00,,,,,0,0",
+                              "2026-03-20T08:00:00,,,,,0,0",
+                          }));
+}
+
+// Nothing is guessed: each line that is no entry, or no entry in its place, is counted and the
+// connections around it come out as their own lines tell them.
+TEST(ConnectionHistoryTest, DamagedForeignAndMisplacedLinesAreSkippedAndCounted) {
+  const ConnectionHistory history = readConnectionHistory(
+      "04.03.2026 10:00:00 - DisConnected\n"  // no connect before it
+      "         = 00:01:00 + [1c]\n"          // nor anything to sum up
+      "note to self: call the provider\n"
+      "04.03.2026 11:00:00 - Connected\n"
+      "31.02.2026 11:00:00 - Connected\n"  // no such day
+      "04.03.2026 11:30:00 - DisConnected\n"
+      "04.03.2026 11:30:00 - DisConnected\n"  // a second disconnect
+      "         = 00:30:00 + [3O,5c]\n"       // a letter O among the digits
+      "         = 00:30:00 + [30,5x]\n"       // no such unit
+      "         = 00:3:00 + [30,5c]\n"        // a minute of one digit
+      "         = 00:30:00 + [30,5c]\n"
+      "         = 00:30:00 + [30,5c]\n"  // summed up twice
+      "\n"
+      "05.03.2026 11:00:00 - Connected and more\n"
+      "05.03.2026 25:00:00 - Connected\n");
+
+  EXPECT_EQ(history.skippedLines, 11u);
+  EXPECT_EQ(csv(history), std::vector<std::string>{
+                              "2026-03-04T11:00:00,2026-03-04T11:30:00,1800,\"30,5\",c,0,0"});
+}
+
+TEST(HistoryFormatsTest, CsvQuotingJsonLinesAndDates) {
+  EXPECT_EQ(csvField("1.75"), "1.75");
+  EXPECT_EQ(csvField("1,75"), "\"1,75\"");
+  EXPECT_EQ(csvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+  EXPECT_EQ(csvField("two\r\nlines"), "\"two\r\nlines\"");
+  EXPECT_EQ(csvHeader(), "start,end,seconds,cost,unit,restored,cancelled");
+
+  LoggedConnection c;
+  c.start = {{2026, 3, 1}, 22, 0, 0};
+  EXPECT_EQ(jsonLine(c),
+            "{\"start\":\"2026-03-01T22:00:00\",\"end\":null,\"seconds\":null,\"cost\":null,"
+            "\"unit\":null,\"restored\":false,\"cancelled\":false}");
+  c.end = LogTime{{2026, 3, 3}, 1, 30, 0};
+  c.seconds = 99005;
+  c.cost = "1,75";
+  c.unit = 'k';
+  c.restored = true;
+  EXPECT_EQ(jsonLine(c),
+            "{\"start\":\"2026-03-01T22:00:00\",\"end\":\"2026-03-03T01:30:00\",\"seconds\":99005,"
+            "\"cost\":\"1,75\",\"unit\":\"k\",\"restored\":true,\"cancelled\":false}");
+
+  EXPECT_EQ(parseIsoDate("2028-02-29"), (CalendarDate{2028, 2, 29}));
+  for (const char* wrong : {"2026-02-29", "2026-13-01", "2026-3-01", "01.03.2026", "2026-03-01x"}) {
+    EXPECT_FALSE(parseIsoDate(wrong)) << wrong;
+  }
+}
+
+}  // namespace
+}  // namespace pelmora
