@@ -107,7 +107,7 @@ void TariffWarning::showReadError(const std::exception& error) {
   m_boxes.show(informationBox("Pelmora", error.what(), MessageIcon::Error));
 }
 
-int zonePrice(Zone zone, const DayTariffs& day, TariffWarning& warning) {
+int zoneHourPrice(const DayTariffs& day, Zone zone) {
   switch (zone) {
     case Zone::Max:
       return day.max.price;
@@ -118,8 +118,12 @@ int zonePrice(Zone zone, const DayTariffs& day, TariffWarning& warning) {
     case Zone::None:
       break;
   }
-  warning.warnOnce();
   return 0;
+}
+
+int zonePrice(Zone zone, const DayTariffs& day, TariffWarning& warning) {
+  if (zone == Zone::None) warning.warnOnce();
+  return zoneHourPrice(day, zone);
 }
 
 }  // namespace pelmora

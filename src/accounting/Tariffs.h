@@ -65,4 +65,7 @@ class TariffWarning {
 // The price per hour in minor units of a zone of that day. None gives 0 and the warning.
 int zonePrice(Zone zone, const DayTariffs& day, TariffWarning& warning);
 
+// The price per hour of a zone of the day; 0 for a moment without zone. No warning.
+int zoneHourPrice(const DayTariffs& day, Zone zone);
+
 }  // namespace pelmora

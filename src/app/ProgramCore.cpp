@@ -5,9 +5,11 @@
 #include <utility>
 
 #include "accounting/Tariffs.h"
+#include "app/BudgetGuard.h"
 #include "app/ConnectionSettlement.h"
 #include "app/CrashProtector.h"
 #include "app/QuitController.h"
+#include "app/ZoneTooltip.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramVersion.h"
 #include "store/AccountLog.h"
@@ -68,6 +70,9 @@ class ProgramCore::ViewRelay final : public StatusView {
   void programEnding() override {
     if (target) target->programEnding();
   }
+  void notify(const std::string& title, const std::string& text) override {
+    if (target) target->notify(title, text);
+  }
 };
 
 ProgramCore::ProgramCore(Services services)
@@ -87,6 +92,7 @@ ProgramCore::ProgramCore(Services services)
       m_services.sound, m_services.starter, *m_view});
   MonitorTransitions& transitions = *this;
   m_monitor = std::make_unique<ConnectionMonitor>(m_services.probe, *m_view, transitions);
+  m_budget = std::make_unique<BudgetGuard>();
   m_quit = std::make_unique<QuitController>(QuitController::Context{
       [this] { return m_monitor->isConnected(); }, m_services.boxes, m_services.clock, *m_log,
       *m_durationFile, m_services.starter, m_services.executable, [this] { endProgram(); }});
@@ -161,6 +167,21 @@ void ProgramCore::poll() {
 
 void ProgramCore::meterTick() {
   guard([this] { m_meter->tick(); });
+  for (const BudgetNotice& notice : m_budget->check(m_meter->cost())) {
+    m_view->notify(notice.title, notice.text);
+  }
+}
+
+std::string ProgramCore::zoneTooltip() const {
+  const std::optional<Zone> metered =
+      m_monitor->isConnected() ? std::optional<Zone>(m_meter->zone()) : std::nullopt;
+  try {
+    return pelmora::zoneTooltip(m_services.store, m_services.clock.now(), metered,
+                                m_services.decimalSeparator);
+  } catch (const std::exception&) {
+    // A tooltip is no place for a store error; the metering reports it.
+    return {};
+  }
 }
 
 void ProgramCore::protectorTick() {
@@ -195,9 +216,15 @@ void ProgramCore::endProgram() {
 
 void ProgramCore::connected() {
   guard([this] { m_actions->connect(); });
+  guard([this] {
+    auto program = openKey(m_services.store, kProgramKey);
+    m_budget->start(*program, m_services.decimalSeparator);
+    program->CloseKey();
+  });
 }
 
 void ProgramCore::disconnected() {
+  m_budget->stop();
   guard([this] { m_actions->disconnect(); });
 }
 

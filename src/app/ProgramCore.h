@@ -14,6 +14,7 @@
 namespace pelmora {
 
 class AccountLog;
+class BudgetGuard;
 class Clock;
 class ConnectionLog;
 class ConnectionProbe;
@@ -34,6 +35,9 @@ class StatusView : public MeterDisplay, public MonitorView, public ConnectionWin
  public:
   // The program ends: the window stops its timers, so that nothing runs before the loop is left.
   virtual void programEnding() = 0;
+  // The money runs out (BudgetGuard): one desktop notification, or where the desktop has none a
+  // flash of the window. Returns at once.
+  virtual void notify(const std::string& title, const std::string& text) = 0;
 };
 
 // What the status window applies each time it is shown.
@@ -95,6 +99,10 @@ class ProgramCore final : private MonitorTransitions {
   void protectorTick();    // ttProtector, every five seconds while connected
   void retrySettlement();  // every second while a busy store holds a settlement up
 
+  // The status window's tooltip over its cost and time (ZoneTooltip); empty when the tariffs
+  // cannot be read.
+  std::string zoneTooltip() const;
+
   // "Выход" and "Перезапуск" (asking first while connected), and the end without a question
   // (SIGTERM, SIGINT, the session ending).
   void quit();
@@ -140,6 +148,7 @@ class ProgramCore final : private MonitorTransitions {
   std::unique_ptr<ConnectionActions> m_actions;
   std::unique_ptr<ConnectionMonitor> m_monitor;
   std::unique_ptr<QuitController> m_quit;
+  std::unique_ptr<BudgetGuard> m_budget;
   bool m_ending = false;
 };
 

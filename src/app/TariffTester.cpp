@@ -4,24 +4,6 @@
 
 namespace pelmora {
 
-namespace {
-
-int zoneTestPrice(Zone zone, const DayTariffs& day) {
-  switch (zone) {
-    case Zone::Max:
-      return day.max.price;
-    case Zone::Mid:
-      return day.mid.price;
-    case Zone::Min:
-      return day.min.price;
-    case Zone::None:
-      break;
-  }
-  return 0;
-}
-
-}  // namespace
-
 void TariffTester::start() {
   m_hour = 0;
   m_minute = -1;
@@ -47,7 +29,7 @@ TesterTick TariffTester::tick(const DayTariffs& typed) {
   const bool uncovered = zone == Zone::None;
   if (uncovered) m_red = true;
   std::string line = std::to_string(m_hour) + ":" + std::to_string(m_minute) + " = " +
-                     zoneLabel(zone) + " {" + std::to_string(zoneTestPrice(zone, typed)) + "}";
+                     zoneLabel(zone) + " {" + std::to_string(zoneHourPrice(typed, zone)) + "}";
   return {std::move(line), uncovered, finished, m_progress};
 }
 

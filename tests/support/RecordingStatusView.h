@@ -29,6 +29,9 @@ struct RecordingStatusView : StatusView {
   }
   void stopMonitoring() override { calls.push_back("monitoring off"); }
   void programEnding() override { calls.push_back("ending"); }
+  void notify(const std::string& title, const std::string&) override {
+    calls.push_back("notify " + title);
+  }
 
   std::vector<std::string> calls;
   std::string time;

@@ -21,6 +21,8 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
+#include <QHelpEvent>
 
 #include <gtest/gtest.h>
 
@@ -535,6 +537,29 @@ TEST_F(MainFrameTest, StoreErrorsAreShownAndTheWindowGoesOn) {
   EXPECT_FALSE(frame.ttMover->isActive());
   frame.mQuit->trigger();
   EXPECT_EQ(m_terminated, 1);
+}
+
+// Tuesday 21:30, evening zone #1: a balance that runs out during the connection is told once,
+// and the tooltip over the cost names the zone and when the night zone begins.
+TEST_F(MainFrameTest, TheBudgetIsGuardedAndTheTooltipLooksAhead) {
+  m_store.set(kProgramKey, "Account", std::string("0,05"));
+  m_store.set(kProgramKey, "Zero", 0);
+  TMainFrame& frame = make();
+  QSignalSpy notified(&frame, &TMainFrame::budgetNotified);
+  poll(1);
+  for (int second = 0; second < 10; ++second) {
+    m_clock.advance(1);
+    frame.ttDurationTimer();
+  }
+  // 15 seconds at 75 an hour cost 0.31: the balance ran out once.
+  ASSERT_EQ(notified.count(), 1);
+  EXPECT_EQ(notified.at(0).at(0).toString(), QStringLiteral("Деньги на счёте закончились"));
+
+  QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), frame.pCents->mapToGlobal(QPoint(2, 2)));
+  QApplication::sendEvent(frame.pCents, &help);
+  EXPECT_EQ(QToolTip::text(),
+            QStringLiteral("Зона #1: 0.75 $ в час\nДешевле с 02:00 завтра: зона #3, 0.2 $ в час"));
+  poll(0);
 }
 
 }  // namespace

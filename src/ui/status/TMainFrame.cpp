@@ -11,12 +11,14 @@
 #include <QFont>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QHideEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QShowEvent>
 #include <QTimer>
+#include <QToolTip>
 
 #include "monitor/ConnectionMonitor.h"
 #include "monitor/ConnectionProbe.h"
@@ -421,6 +423,15 @@ bool TMainFrame::eventFilter(QObject* watched, QEvent* event) {
       }
       formMouseMove();
       return true;
+    case QEvent::ToolTip:
+      // The zone in force and the next cheaper one, worked out only when asked for.
+      if (watched == pCents || watched == pTime || watched == tCurrency) {
+        const QString tip = QString::fromStdString(m_core.zoneTooltip());
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip,
+                           static_cast<QWidget*>(watched));
+        return true;
+      }
+      break;
     case QEvent::Leave:
       // Leaving the window over the hide button must not leave the button lit.
       if (watched == MainFrameBG) formMouseMove();
@@ -584,6 +595,16 @@ void TMainFrame::stopMonitoring() {
 
 void TMainFrame::refreshStatistics() {
   emit statisticsChanged();
+}
+
+void TMainFrame::notify(const std::string& title, const std::string& text) {
+  if (QSystemTrayIcon::isSystemTrayAvailable() && QSystemTrayIcon::supportsMessages()) {
+    trayIcon->showMessage(QString::fromStdString(title), QString::fromStdString(text),
+                          QSystemTrayIcon::Warning);
+  } else {
+    startFlashing();
+  }
+  emit budgetNotified(QString::fromStdString(title));
 }
 
 }  // namespace pelmora

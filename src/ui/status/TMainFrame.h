@@ -125,6 +125,8 @@ class TMainFrame : public QWidget, public StatusView {
   void statisticsChanged();
   // The settings dialog's OK button may be used (not while a connection is metered).
   void settingsCommitEnabled(bool enabled);
+  // The money ran out during a connection and the user was told so.
+  void budgetNotified(const QString& title);
 
  public slots:
   void mQuitClick();
@@ -171,6 +173,8 @@ class TMainFrame : public QWidget, public StatusView {
   void stopMonitoring() override;
   // StatusView: every timer stops.
   void programEnding() override;
+  // StatusView: a tray notification, or the flashing where the desktop shows none.
+  void notify(const std::string& title, const std::string& text) override;
 
   void buildControls();
   void buildMenu();

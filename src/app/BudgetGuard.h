@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pelmora {
+
+class StoreKey;
+
+// A threshold the running connection can cross.
+enum class BudgetThreshold {
+  MonthlyLimit,  // the month's spending with the running cost reaches MaxCents (when above 0)
+  Balance,       // the balance less the running cost falls to 0 or below
+};
+
+// One desktop notification: what was crossed, in the user's words and money texts.
+struct BudgetNotice {
+  BudgetThreshold threshold = BudgetThreshold::Balance;
+  std::string title;
+  std::string text;
+};
+
+// What the guard compares the running cost with, read once at the connect.
+struct BudgetFigures {
+  long double monthSpent = 0;     // CentsM
+  std::int32_t monthlyLimit = 0;  // MaxCents; 0: no limit
+  long double balance = 0;        // Account
+  std::string unitSign;           // CurrencySub: amounts are in the minor unit
+  char separator = '.';
+};
+
+// Tells the user once per connection and threshold that the money runs out. It reads the store
+// only at the connect; each metering tick compares the running cost with what it read then.
+class BudgetGuard {
+ public:
+  // A connection came up: reads CentsM, MaxCents, Account and CurrencySub from the open program
+  // key. Figures that cannot be read leave the guard disarmed for this connection (the
+  // settlement reports them).
+  void start(StoreKey& program, char separator);
+  void start(const BudgetFigures& figures);
+  // The connection ended: nothing more until the next start.
+  void stop() { m_armed = false; }
+
+  // The running cost in minor units: the thresholds crossed now and not before in this
+  // connection.
+  std::vector<BudgetNotice> check(long double runningCost);
+
+ private:
+  std::string money(long double amount) const;
+
+  BudgetFigures m_figures;
+  bool m_armed = false;
+  bool m_limitNoticed = false;
+  bool m_balanceNoticed = false;
+};
+
+}  // namespace pelmora
