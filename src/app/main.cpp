@@ -84,6 +84,8 @@ char decimalSeparator() {
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pelmora"));
+  // Wayland desktops match the windows to the menu entry and its icon by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Pelmora"));
   // The status window is hidden most of the time; only quitting ends the program.
   QApplication::setQuitOnLastWindowClosed(false);
 

@@ -8,8 +8,8 @@ namespace pelmora {
 class SoundPlayer {
  public:
   virtual ~SoundPlayer() = default;
-  // Starts playing the file and returns at once; when the file cannot be played, the desktop's
-  // default event sound plays instead. Never reports an error.
+  // Starts playing the file and returns at once; when the file cannot be played, the bell rings
+  // instead. Never reports an error.
   virtual void play(const std::string& file) = 0;
 };
 

@@ -1,11 +1,11 @@
-// Linux: flock, sysfs, SQLite with the XDG autostart folder, the desktop's sound player.
+// Linux: flock, sysfs, SQLite with the XDG autostart folder, libcanberra for the sounds.
 #include "app/PlatformParts.h"
 
 #include "app/InstanceLock.h"
 #include "monitor/linux/SysfsConnectionProbe.h"
 #include "platform/DataFolder.h"
+#include "platform/linux/CanberraSoundPlayer.h"
 #include "platform/qt/LpReportPrinter.h"
-#include "platform/qt/DesktopSoundPlayer.h"
 #include "platform/qt/QtProgramStarter.h"
 #include "store/linux/AutostartFolder.h"
 #include "store/linux/SqliteSettingsStore.h"
@@ -26,7 +26,7 @@ std::unique_ptr<SettingsStore> makeSettingsStore(const DataFolder& folder) {
 }
 
 std::unique_ptr<SoundPlayer> makeSoundPlayer() {
-  return std::make_unique<DesktopSoundPlayer>();
+  return std::make_unique<CanberraSoundPlayer>();
 }
 
 std::unique_ptr<ProgramStarter> makeProgramStarter() {

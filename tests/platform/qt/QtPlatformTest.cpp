@@ -1,5 +1,5 @@
 // The Qt realisations of the platform seams, in-process and offscreen: the tick bridge, the file
-// dialogs and the lp printer.
+// dialogs, the lp printer and the sound player's bell.
 
 #include <chrono>
 #include <cstdlib>
@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/MultimediaTimer.h"
+#include "platform/linux/CanberraSoundPlayer.h"
 #include "platform/qt/LpReportPrinter.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtTickBridge.h"
@@ -261,6 +262,34 @@ TEST_F(LpReportPrinterTest, HandsTheFileToLpAndTellsNoCommandFromAFailure) {
   EXPECT_LT(Clock::now() - start, 2s);
   EXPECT_EQ(hung.outcome, PrintOutcome::Failed);
   EXPECT_FALSE(hung.reason.empty());
+}
+
+// A missing file and one that is no sound ring the bell, each once, on the window thread and
+// only after play() returned; the machine needs no sound device for this.
+TEST(CanberraSoundPlayer, RingsTheBellOnTheWindowThreadForAFileItCannotPlay) {
+  testing::TemporaryFolder folder;
+  std::ofstream(folder / "noise.wav") << "not a sound";
+  int rung = 0;
+  bool offThread = false;
+  const auto windowThread = std::this_thread::get_id();
+  {
+    CanberraSoundPlayer player([&] {
+      ++rung;
+      if (std::this_thread::get_id() != windowThread) offThread = true;
+    });
+    player.play((folder / "missing.wav").string());
+    player.play((folder / "noise.wav").string());
+    EXPECT_EQ(rung, 0) << "rung before the window thread's loop turned";
+    EXPECT_TRUE(testing::waitUntil(
+        [&] {
+          QCoreApplication::processEvents();
+          return rung >= 2;
+        },
+        10s));
+  }
+  QCoreApplication::processEvents();
+  EXPECT_EQ(rung, 2);
+  EXPECT_FALSE(offThread);
 }
 
 }  // namespace
