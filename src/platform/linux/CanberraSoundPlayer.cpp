@@ -22,8 +22,7 @@ bool silentOutcome(int error) {
 }  // namespace
 
 CanberraSoundPlayer::CanberraSoundPlayer(std::function<void()> bell)
-    : m_bell(bell ? std::move(bell) : std::function<void()>([] { QApplication::beep(); })),
-      m_thread([this] { run(); }) {}
+    : m_bell(bell ? std::move(bell) : std::function<void()>([] { QApplication::beep(); })) {}
 
 CanberraSoundPlayer::~CanberraSoundPlayer() {
   {
@@ -32,10 +31,12 @@ CanberraSoundPlayer::~CanberraSoundPlayer() {
     m_files.clear();
   }
   m_wake.notify_one();
-  m_thread.join();
+  if (m_thread.joinable()) m_thread.join();
 }
 
 void CanberraSoundPlayer::play(const std::string& file) {
+  // The player's thread comes with the first sound: a program that plays none keeps none.
+  if (!m_thread.joinable()) m_thread = std::thread([this] { run(); });
   {
     const std::lock_guard lock(m_mutex);
     m_files.push_back(file);

@@ -43,7 +43,7 @@ class CanberraSoundPlayer final : public SoundPlayer {
   bool m_stopping = false;          // under m_mutex
   ca_context* m_context = nullptr;  // the player's thread only
   std::uint32_t m_lastId = 0;       // the player's thread only
-  std::thread m_thread;             // last: started once everything above exists
+  std::thread m_thread;             // started by the first play
 };
 
 }  // namespace pelmora
