@@ -34,6 +34,7 @@ set(pelmora_manuals ${pelmora_generated}/man/pelmora.1.gz
                     ${pelmora_generated}/man/pelmora-history.1.gz)
 add_custom_command(
   OUTPUT ${pelmora_manuals} ${pelmora_generated}/doc/changelog.gz
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${pelmora_generated}/man ${pelmora_generated}/doc
   COMMAND ${CMAKE_COMMAND} -E copy ${pelmora_data}/pelmora.1 ${pelmora_data}/pelmora-history.1
           ${pelmora_generated}/man
   COMMAND ${CMAKE_COMMAND} -E copy ${pelmora_generated}/changelog
