@@ -23,9 +23,6 @@ MessageBoxRequest printFailureBox(const PrintResult& result, const std::filesyst
 
 inline constexpr const char* kPrintFailureTitle = "Ошибка при запуске команды \"печать\".";
 
-// The file's full path, as the user would look for it.
-std::string fullPathText(const std::filesystem::path& file);
-
 // The box when the report could not be written to the file; it names the file.
 MessageBoxRequest reportNotWrittenBox(const std::filesystem::path& file);
 

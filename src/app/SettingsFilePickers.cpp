@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/SettingsTexts.h"
+#include "platform/PathText.h"
 
 namespace pelmora {
 
@@ -65,8 +66,7 @@ FileDialogRequest pickerRequest(PickedFile kind, const std::string& editText) {
 }
 
 std::string pickedText(const std::filesystem::path& chosen) {
-  const std::u8string text = chosen.u8string();
-  return std::string(text.begin(), text.end());
+  return utf8Path(chosen);
 }
 
 bool pickFile(FileDialogs& dialogs, PickedFile kind, std::string& editText) {

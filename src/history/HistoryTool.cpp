@@ -8,6 +8,7 @@
 
 #include "history/ConnectionHistory.h"
 #include "history/RunningStatus.h"
+#include "platform/PathText.h"
 #include "store/DurationFile.h"
 #include "store/StoreError.h"
 #include "store/TextFile.h"
@@ -49,11 +50,6 @@ struct Arguments {
   std::optional<CalendarDate> until;
   std::optional<std::filesystem::path> log;
 };
-
-std::string displayPath(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
 
 // The arguments, or the reason they are wrong.
 std::optional<Arguments> parseArguments(const std::vector<std::string>& list, std::string& error) {
@@ -133,7 +129,7 @@ int printHistory(const Arguments& a, const HistoryToolContext& context) {
   std::ostringstream bytes;
   if (in.is_open()) bytes << in.rdbuf();
   if (!in.is_open() || in.bad()) {
-    context.err << kName << ": cannot read " << displayPath(path) << '\n';
+    context.err << kName << ": cannot read " << utf8Path(path) << '\n';
     return kHistoryUnreadable;
   }
 

@@ -1,5 +1,7 @@
 #include "platform/DataFolder.h"
 
+#include "platform/PathText.h"
+
 #include <cstdlib>
 #include <utility>
 
@@ -115,11 +117,7 @@ std::error_code DataFolder::prepare() const {
 }
 
 std::string unusableFolderText(const std::filesystem::path& folder, std::error_code reason) {
-  std::error_code ec;
-  std::filesystem::path full = std::filesystem::absolute(folder, ec);
-  if (ec) full = folder;
-  const std::u8string path = full.u8string();
-  return "Не удалось открыть папку данных программы:\n" + std::string(path.begin(), path.end()) +
+  return "Не удалось открыть папку данных программы:\n" + fullPathText(folder) +
          "\nПричина: " + reasonText(reason) + ".";
 }
 

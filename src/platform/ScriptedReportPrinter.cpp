@@ -4,6 +4,8 @@
 #include <cctype>
 #include <ostream>
 
+#include "platform/PathText.h"
+
 namespace pelmora {
 
 namespace {
@@ -38,8 +40,7 @@ ScriptedReportPrinter::ScriptedReportPrinter(const std::string& answer, std::ost
 }
 
 PrintResult ScriptedReportPrinter::print(const std::filesystem::path& file) {
-  const std::u8string path = file.u8string();
-  m_transcript << "print " << std::string(path.begin(), path.end()) << std::endl;
+  m_transcript << "print " << utf8Path(file) << std::endl;
   return m_answer;
 }
 

@@ -27,11 +27,7 @@ class ProgramFixture : public ::testing::Test {
              ("pelmora-e2e-" + std::to_string(::getpid()) + "-" +
               ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(m_root);
-    std::filesystem::create_directories(home());
-    std::filesystem::create_directories(sysfs() / "class" / "net");
-    std::filesystem::create_directories(m_root / "runtime");
-    std::filesystem::permissions(m_root / "runtime", std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::replace);
+    m_environment = offscreenEnvironment(home(), m_root);
   }
   void TearDown() override { std::filesystem::remove_all(m_root); }
 
@@ -43,13 +39,7 @@ class ProgramFixture : public ::testing::Test {
   std::unique_ptr<ProgramProcess> start(std::vector<std::string> args = {},
                                         const std::string& answers = "", bool realBoxes = false) {
     const std::string name = "stderr-" + std::to_string(++m_runs) + ".txt";
-    std::map<std::string, std::string> environment{
-        {"QT_QPA_PLATFORM", "offscreen"},
-        {"LC_ALL", "C.UTF-8"},
-        {"PELMORA_HOME", home().string()},
-        {"PELMORA_SYSFS", sysfs().string()},
-        {"XDG_CONFIG_HOME", (m_root / "config").string()},
-        {"XDG_RUNTIME_DIR", (m_root / "runtime").string()}};
+    std::map<std::string, std::string> environment = m_environment;
     if (!realBoxes) environment["PELMORA_ANSWERS"] = answers;
     return std::make_unique<ProgramProcess>(PELMORA_EXECUTABLE, std::move(args),
                                             std::move(environment), m_root / name);
@@ -82,6 +72,8 @@ class ProgramFixture : public ::testing::Test {
   }
 
   std::filesystem::path m_root;
+
+  std::map<std::string, std::string> m_environment;
   int m_runs = 0;
 };
 

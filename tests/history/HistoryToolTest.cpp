@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -14,8 +13,10 @@
 #include <vector>
 
 #include "accounting/AccountingStore.h"
+#include "platform/PathText.h"
 #include "store/StoreError.h"
 #include "support/FakeClock.h"
+#include "support/TemporaryFolder.h"
 
 namespace pelmora {
 namespace {
@@ -33,20 +34,10 @@ struct BorrowedStore final : SettingsStore {
   SettingsStore& store;
 };
 
-// A path as the tool's arguments carry it: UTF-8.
-std::string utf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
 // A data folder of its own under the system's temporary folder (on every system).
 class HistoryToolTest : public ::testing::Test {
  protected:
-  HistoryToolTest()
-      : folder(fs::temp_directory_path() /
-               ("pelmora-history-" +
-                std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()))) {
-    fs::create_directories(folder);
+  HistoryToolTest() {
     testing::seedStore(store);
     store.set(kProgramKey, "Zero", 0);
     store.set(kProgramKey, "CurrencyStatus", 0);
@@ -57,8 +48,6 @@ class HistoryToolTest : public ::testing::Test {
     saturday.max.price = 90;
     testing::putDay(store, 6, saturday);
   }
-  ~HistoryToolTest() override { fs::remove_all(folder); }
-
   void put(const std::string& name, const std::string& content) {
     std::ofstream(folder / name, std::ios::binary) << content;
   }
@@ -73,7 +62,8 @@ class HistoryToolTest : public ::testing::Test {
     return runHistoryTool(arguments, context);
   }
 
-  fs::path folder;
+  testing::TemporaryFolder scratch;
+  const fs::path folder = scratch.path();
   testing::MemorySettingsStore store;
   testing::FakeClock clock;
   std::ostringstream out;
@@ -100,7 +90,8 @@ TEST_F(HistoryToolTest, DatesAreInclusiveOnTheStartAndArgumentsAreChecked) {
   EXPECT_EQ(out.str(), header + feb);
   EXPECT_EQ(run({"--since=2026-03-01"}), kHistoryOk);  // ended on the 1st, started before it
   EXPECT_EQ(out.str(), header + mar);
-  EXPECT_EQ(run({"--json", "--until", "2026-03-01", utf8(folder / "Internet.LOG")}), kHistoryOk);
+  EXPECT_EQ(run({"--json", "--until", "2026-03-01", utf8Path(folder / "Internet.LOG")}),
+            kHistoryOk);
   EXPECT_EQ(out.str(),
             "{\"start\":\"2026-02-28T23:59:00\",\"end\":\"2026-03-01T00:01:00\",\"seconds\":120,"
             "\"cost\":\"2\",\"unit\":\"c\",\"restored\":false,\"cancelled\":false}\n");
@@ -116,8 +107,8 @@ TEST_F(HistoryToolTest, DatesAreInclusiveOnTheStartAndArgumentsAreChecked) {
     EXPECT_EQ(run(wrong), kHistoryBadArguments) << wrong[0];
     EXPECT_EQ(out.str(), "");
   }
-  EXPECT_EQ(run({utf8(folder / "missing.LOG")}), kHistoryUnreadable);
-  EXPECT_EQ(run({utf8(folder)}), kHistoryUnreadable);
+  EXPECT_EQ(run({utf8Path(folder / "missing.LOG")}), kHistoryUnreadable);
+  EXPECT_EQ(run({utf8Path(folder)}), kHistoryUnreadable);
   EXPECT_EQ(run({"--help"}), kHistoryOk);
   EXPECT_NE(out.str().find("--status"), std::string::npos);
   EXPECT_EQ(storeOpened, 0);

@@ -41,6 +41,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using pelmora::testing::fileContent;
+using pelmora::testing::offscreenEnvironment;
 using pelmora::testing::ProgramProcess;
 using pelmora::testing::sleepFor;
 using pelmora::testing::waitUntil;
@@ -100,10 +101,8 @@ class Sandbox {
     std::string pattern = (fs::temp_directory_path() / "pelmora-killstorm-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     m_root = pattern;
-    for (const char* dir : {"home", "sys/class/net", "config", "runtime", "logs"}) {
-      fs::create_directories(m_root / dir);
-    }
-    fs::permissions(m_root / "runtime", fs::perms::owner_all, fs::perm_options::replace);
+    fs::create_directories(m_root / "logs");
+    m_environment = offscreenEnvironment(home(), m_root);
   }
 
   const fs::path& root() const { return m_root; }
@@ -119,23 +118,26 @@ class Sandbox {
 
   Run start(const std::string& answers, const std::string& failpoint, const fs::path& trace) {
     const fs::path err = m_root / "logs" / ("run-" + std::to_string(++m_runs) + ".txt");
-    return Run{std::make_unique<ProgramProcess>(
-        m_program, std::vector<std::string>{},
-        std::map<std::string, std::string>{{"QT_QPA_PLATFORM", "offscreen"},
-                                           {"LC_ALL", "C.UTF-8"},
-                                           {"PELMORA_HOME", home().string()},
-                                           {"PELMORA_SYSFS", (m_root / "sys").string()},
-                                           {"PELMORA_ANSWERS", answers},
-                                           {"PELMORA_FAILPOINT", failpoint},
-                                           {"PELMORA_FAILPOINT_TRACE", trace.string()},
-                                           {"XDG_CONFIG_HOME", (m_root / "config").string()},
-                                           {"XDG_RUNTIME_DIR", (m_root / "runtime").string()}},
-        err)};
+    return Run{std::make_unique<ProgramProcess>(m_program, std::vector<std::string>{},
+                                                environment(answers, failpoint, trace), err)};
   }
 
  private:
+  // The program's environment with the answers and the failpoint of one run.
+  std::map<std::string, std::string> environment(const std::string& answers,
+                                                 const std::string& failpoint,
+                                                 const fs::path& trace) const {
+    auto run = m_environment;
+    run["PELMORA_ANSWERS"] = answers;
+    run["PELMORA_FAILPOINT"] = failpoint;
+    run["PELMORA_FAILPOINT_TRACE"] = trace.string();
+    return run;
+  }
+
   fs::path m_program;
   fs::path m_root;
+  std::map<std::string, std::string> m_environment;
+
   int m_runs = 0;
 };
 

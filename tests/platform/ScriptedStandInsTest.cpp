@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/PathText.h"
+
 #include "platform/ScriptedFileDialogs.h"
 #include "platform/ScriptedReportPrinter.h"
 
@@ -15,17 +17,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string utf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return {text.begin(), text.end()};
-}
-
 TEST(ScriptedFileDialogs, AnswersOnePathPerLineAndCancelsOnAnEmptyOneOrOnceUsedUp) {
   const fs::path folder = fs::temp_directory_path() / "pelmora-files";
   const fs::path elsewhere = fs::temp_directory_path() / "elsewhere" / "list";
   FileDialogRequest request{"Сохранить отчёт", "Текстовые файлы (*.txt)", "txt", folder, ""};
   std::ostringstream transcript;
-  ScriptedFileDialogs dialogs("отчёт\r\n\n" + utf8(elsewhere) + "\nstats.log\nread", transcript);
+  ScriptedFileDialogs dialogs("отчёт\r\n\n" + utf8Path(elsewhere) + "\nstats.log\nread",
+                              transcript);
 
   // A bare name lands in the initial folder and gets the default extension, names outside ASCII
   // included.
@@ -54,7 +52,7 @@ TEST(ScriptedReportPrinter, GivesEveryPrintTheAnswerItWasSetUpWith) {
   EXPECT_FALSE(bare.reason.empty()) << "a failure always says why";
 
   std::string expected;
-  for (int i = 0; i < 4; ++i) expected += "print " + utf8(report) + "\n";
+  for (int i = 0; i < 4; ++i) expected += "print " + utf8Path(report) + "\n";
   EXPECT_EQ(transcript.str(), expected);
 }
 

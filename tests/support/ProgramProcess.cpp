@@ -92,6 +92,21 @@ std::string ProgramProcess::messageBoxes() const {
   return boxes;
 }
 
+std::map<std::string, std::string> offscreenEnvironment(const std::filesystem::path& home,
+                                                        const std::filesystem::path& root) {
+  namespace fs = std::filesystem;
+  fs::create_directories(home);
+  fs::create_directories(root / "sys" / "class" / "net");
+  fs::create_directories(root / "runtime");
+  fs::permissions(root / "runtime", fs::perms::owner_all, fs::perm_options::replace);
+  return {{"QT_QPA_PLATFORM", "offscreen"},
+          {"LC_ALL", "C.UTF-8"},
+          {"PELMORA_HOME", home.string()},
+          {"PELMORA_SYSFS", (root / "sys").string()},
+          {"XDG_CONFIG_HOME", (root / "config").string()},
+          {"XDG_RUNTIME_DIR", (root / "runtime").string()}};
+}
+
 bool instanceLockHeld(const std::filesystem::path& dataFolder) {
   const auto lockFile = dataFolder / "pelmora.lock";
   if (!std::filesystem::exists(lockFile)) return false;

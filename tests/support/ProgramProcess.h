@@ -36,6 +36,13 @@ class ProgramProcess {
   std::filesystem::path m_stderrFile;
 };
 
+// The environment of the real program started offscreen over folders of its own: the data
+// folder `home`, and under `root` a fake sysfs tree ("sys", with an empty class/net), the
+// autostart folder's parent ("config") and a private runtime folder ("runtime"), all made here.
+// Message boxes are left to the caller (PELMORA_ANSWERS).
+std::map<std::string, std::string> offscreenEnvironment(const std::filesystem::path& home,
+                                                        const std::filesystem::path& root);
+
 // True when some process holds the program's instance lock in that folder.
 bool instanceLockHeld(const std::filesystem::path& dataFolder);
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/DataFolder.h"
+#include "platform/PathText.h"
 
 namespace pelmora {
 

@@ -10,6 +10,7 @@
 
 #include "platform/AddressOpener.h"
 #include "ui/settings/DialogStyle.h"
+#include "ui/status/DisplayFont.h"
 
 namespace pelmora {
 
@@ -17,18 +18,8 @@ namespace {
 
 constexpr std::array kLinks{InfoLink::Web, InfoLink::Mail, InfoLink::Guide};
 
-QFont arialFont(int pixels, bool bold) {
-  QFont font;
-  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                    QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
-
 QFont titleFont() {
-  QFont font = arialFont(21, false);
+  QFont font = displayFont(21, false);
   font.setFamilies({QStringLiteral("Arial Black"), QStringLiteral("Arial"),
                     QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
   font.setWeight(QFont::Black);
@@ -63,14 +54,14 @@ InfoPage::InfoPage(AddressOpener& opener, const std::filesystem::path& guide, QW
 
   QFont versionFont = dialog::smallFont();
   versionFont.setBold(true);
-  QFont linkFont = arialFont(11, true);
+  QFont linkFont = displayFont(11, true);
   linkFont.setUnderline(true);
 
   tTitle = centredLabel(m_information.title, titleFont(), this);
   tVersion = centredLabel(m_information.version, versionFont, this);
   tAuthor = centredLabel(m_information.authorHeading, dialog::smallFont(), this);
-  tName = centredLabel(m_information.author, arialFont(11, true), this);
-  tNickName = centredLabel(m_information.nickName, arialFont(11, true), this);
+  tName = centredLabel(m_information.author, displayFont(11, true), this);
+  tNickName = centredLabel(m_information.nickName, displayFont(11, true), this);
   tWeb = centredLabel(m_information.link(InfoLink::Web).caption, linkFont, this);
   tMail = centredLabel(m_information.link(InfoLink::Mail).caption, linkFont, this);
   tInstruction = centredLabel(m_information.link(InfoLink::Guide).caption, linkFont, this);

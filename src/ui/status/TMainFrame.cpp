@@ -24,6 +24,7 @@
 #include "monitor/ConnectionProbe.h"
 #include "platform/ProgramVersion.h"
 #include "platform/Screen.h"
+#include "ui/status/DisplayFont.h"
 #include "ui/status/StateArt.h"
 
 namespace pelmora {
@@ -57,18 +58,6 @@ QFont smallFont() {
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
   font.setPixelSize(9);
-  return font;
-}
-
-// The displays' face; the metric-compatible and narrow faces come first among the stand-ins.
-QFont displayFont(int pixels, bool bold) {
-  QFont font;
-  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                    QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans Condensed"),
-                    QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(pixels);
-  font.setBold(bold);
   return font;
 }
 

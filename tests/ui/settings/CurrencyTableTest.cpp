@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -13,6 +12,7 @@
 #include "store/StoreKeys.h"
 #include "store/StoreProcedures.h"
 #include "support/Doubles.h"
+#include "support/TemporaryFolder.h"
 #include "support/MemorySettingsStore.h"
 
 namespace pelmora {
@@ -120,8 +120,8 @@ TEST(ProgramInformation, LinksAreAddressesTheDesktopCanOpen) {
 }
 
 TEST(ProgramInformation, FindsTheGuideInstalledOrBesideTheBuild) {
-  const fs::path root =
-      fs::temp_directory_path() / ("pelmora-guide-" + std::to_string(std::random_device{}()));
+  const testing::TemporaryFolder scratch;
+  const fs::path& root = scratch.path();
   const fs::path bin = root / "bin";
   fs::create_directories(bin);
   EXPECT_EQ(findUserGuide(bin), fs::path());
@@ -133,7 +133,6 @@ TEST(ProgramInformation, FindsTheGuideInstalledOrBesideTheBuild) {
   fs::create_directories(installed.parent_path());
   std::ofstream(installed) << "<html></html>";
   EXPECT_EQ(findUserGuide(bin), installed);
-  fs::remove_all(root);
 }
 
 TEST(InfoLinkStates, OnlyTheLinkUnderThePointerIsColouredAndAClickOpensIt) {

@@ -193,17 +193,9 @@ TEST_F(SettingsDialogTest, CommitCancelClearAndResetReachTheDatabaseAsTheUserMea
   close();
 
   // The new instance: the real program, started as the reset starts it.
-  fs::create_directories(m_folder / "sys" / "class" / "net");
-  fs::create_directories(m_folder / "runtime");
-  fs::permissions(m_folder / "runtime", fs::perms::owner_all, fs::perm_options::replace);
-  testing::ProgramProcess program(PELMORA_EXECUTABLE, {"/reboot"},
-                                  {{"QT_QPA_PLATFORM", "offscreen"},
-                                   {"LC_ALL", "C.UTF-8"},
-                                   {"PELMORA_HOME", m_folder.path().string()},
-                                   {"PELMORA_SYSFS", (m_folder / "sys").string()},
-                                   {"PELMORA_ANSWERS", ""},
-                                   {"XDG_CONFIG_HOME", (m_folder / "config").string()},
-                                   {"XDG_RUNTIME_DIR", (m_folder / "runtime").string()}},
+  auto environment = testing::offscreenEnvironment(m_folder.path(), m_folder.path());
+  environment["PELMORA_ANSWERS"] = "";
+  testing::ProgramProcess program(PELMORA_EXECUTABLE, {"/reboot"}, environment,
                                   m_folder / "stderr.txt");
   ASSERT_TRUE(waitUntil(
       [&] {

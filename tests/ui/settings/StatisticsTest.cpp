@@ -1,8 +1,5 @@
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <random>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +18,7 @@
 #include "store/TextFile.h"
 #include "support/Doubles.h"
 #include "support/MemorySettingsStore.h"
+#include "support/TemporaryFolder.h"
 #include "support/RecordingMessageBoxes.h"
 
 namespace pelmora {
@@ -28,26 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::MemorySettingsStore;
-
-// A fresh folder of its own under the system's temporary folder, removed with its files.
-struct ScratchFolder {
-  ScratchFolder() {
-    path = fs::temp_directory_path() / ("pelmora-report-" + std::to_string(std::random_device()()));
-    fs::create_directories(path);
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
-  fs::path path;
-};
-
-std::string content(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 // Prints nothing; remembers the files and gives the answer it was set.
 struct RecordingPrinter final : ReportPrinter {
@@ -233,8 +211,8 @@ TEST_F(StatisticsTest, ReportLaysTheCellsOutInFixedColumns) {
 }
 
 TEST_F(StatisticsTest, PrintingAndSavingWriteTheFileOrSayWhyNot) {
-  const ScratchFolder scratch;
-  const fs::path& folder = scratch.path;
+  const testing::TemporaryFolder scratch;
+  const fs::path& folder = scratch.path();
   testing::RecordingMessageBoxes boxes;
   RecordingDialogs dialogs;
   RecordingPrinter printer;
@@ -261,7 +239,7 @@ TEST_F(StatisticsTest, PrintingAndSavingWriteTheFileOrSayWhyNot) {
 
   boxes.shown.clear();
   reports.print(cells, today);
-  EXPECT_EQ(content(fixed), fileText);
+  EXPECT_EQ(testing::fileContent(fixed), fileText);
   EXPECT_EQ(printer.printed, std::vector<fs::path>{fixed});
   EXPECT_TRUE(boxes.shown.empty());
   printer.answer = {PrintOutcome::NoPrintCommand, {}};
@@ -284,7 +262,7 @@ TEST_F(StatisticsTest, PrintingAndSavingWriteTheFileOrSayWhyNot) {
   EXPECT_FALSE(fs::exists(chosen));
   dialogs.chosen = chosen;
   reports.save(cells, today);
-  EXPECT_EQ(content(chosen), fileText);
+  EXPECT_EQ(testing::fileContent(chosen), fileText);
   EXPECT_EQ(reports.fileName(), chosen);
   EXPECT_EQ(printer.printed.size(), 3u);
 

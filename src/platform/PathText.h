@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace pelmora {
+
+// A path as the program's texts hold it: UTF-8, whatever the system's own encoding of names.
+inline std::string utf8Path(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+// The full path as the user would look for it: made absolute where that is possible, in UTF-8.
+inline std::string fullPathText(const std::filesystem::path& path) {
+  std::error_code ec;
+  const std::filesystem::path full = std::filesystem::absolute(path, ec);
+  return utf8Path(ec ? path : full);
+}
+
+}  // namespace pelmora
