@@ -1,8 +1,11 @@
 #include "history/ConnectionHistory.h"
 
+#include <ctime>
 #include <limits>
+#include <vector>
 
 #include "accounting/AmountText.h"
+#include "store/TextFile.h"
 
 namespace pelmora {
 
@@ -183,11 +186,23 @@ Line classify(std::string_view text) {
   return line;
 }
 
+// Days since 1970-01-01 of a calendar date.
+std::int64_t daysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d) {
+  y -= m <= 2 ? 1 : 0;
+  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const std::int64_t yoe = y - era * 400;
+  const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
 std::string padded(int n, std::size_t width) {
   std::string s = std::to_string(n);
   if (s.size() < width) s.insert(0, width - s.size(), '0');
   return s;
 }
+
+}  // namespace
 
 std::string jsonString(std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";
@@ -208,91 +223,160 @@ std::string jsonString(std::string_view text) {
   return out + "\"";
 }
 
+void ConnectionLogReader::finishConnection() {
+  if (m_stage != Stage::None) m_sink(m_pending);
+  m_pending = LoggedConnection{};
+  m_stage = Stage::None;
+}
+
+void ConnectionLogReader::finish() {
+  finishConnection();
+}
+
+void ConnectionLogReader::line(std::string_view text) {
+  const Line line = classify(text);
+  bool fits = true;
+  switch (line.kind) {
+    case Kind::Empty:
+      break;
+    case Kind::Header:
+      finishConnection();
+      break;
+    case Kind::Connect:
+      finishConnection();
+      m_pending.start = line.time;
+      m_stage = Stage::Open;
+      break;
+    case Kind::Disconnect:
+      fits = m_stage == Stage::Open;
+      if (fits) {
+        m_pending.end = line.time;
+        m_stage = Stage::Ended;
+      }
+      break;
+    case Kind::RestoredDisconnect:
+      // A crash after the disconnect entry but before the summary leaves both disconnects.
+      fits = m_stage == Stage::Open || (m_stage == Stage::Ended && !m_pending.restored);
+      if (fits) {
+        m_pending.end = line.time;
+        m_pending.restored = true;
+        m_stage = Stage::Ended;
+      }
+      break;
+    case Kind::Cancel:
+      fits = m_stage == Stage::Open;
+      if (fits) {
+        m_pending.end = line.time;
+        m_pending.cancelled = true;
+        finishConnection();
+      }
+      break;
+    case Kind::Summary:
+      fits = m_stage == Stage::Ended;
+      if (fits) {
+        m_pending.seconds = line.seconds;
+        m_pending.cost = line.cost;
+        m_pending.unit = line.unit;
+        finishConnection();
+      }
+      break;
+    case Kind::Ignored:
+      // Written only by the recovery after a crash: after the restored disconnect, or right
+      // after the connect line when the crash file could not be read.
+      fits = m_stage != Stage::None;
+      if (fits) {
+        m_pending.seconds = line.seconds;
+        m_pending.restored = true;
+        finishConnection();
+      }
+      break;
+    case Kind::Foreign:
+      fits = false;
+      break;
+  }
+  if (!fits) ++m_skipped;
+}
+
+namespace {
+
+// Cuts bytes into lines at CR LF, LF or a lone CR; a line is kept only up to kLongestLogLine
+// bytes, so memory stays bounded whatever the input.
+class LineSplitter {
+ public:
+  explicit LineSplitter(const std::function<void(std::string_view)>& onLine) : m_onLine(onLine) {}
+
+  void feed(std::string_view bytes) {
+    for (char c : bytes) {
+      if (c == '\n' && m_afterCarriageReturn) {
+        m_afterCarriageReturn = false;
+        continue;
+      }
+      m_afterCarriageReturn = c == '\r';
+      if (c == '\r' || c == '\n') {
+        emit();
+      } else if (m_line.size() < kLongestLogLine) {
+        m_line += c;
+      } else {
+        m_overlong = true;
+      }
+    }
+  }
+
+  void end() {
+    if (!m_line.empty() || m_overlong) emit();
+  }
+
+ private:
+  void emit() {
+    // An overlong line is no entry: it is handed on cut, and the reader counts it as foreign.
+    m_onLine(m_line);
+    m_line.clear();
+    m_overlong = false;
+  }
+
+  const std::function<void(std::string_view)>& m_onLine;
+  std::string m_line;
+  bool m_afterCarriageReturn = false;
+  bool m_overlong = false;
+};
+
 }  // namespace
 
-ConnectionHistory readConnectionHistory(std::string_view logText) {
-  // The connection whose entries are being read: none, its connect line seen (Open), or its
-  // disconnect too (Ended).
-  enum class Stage { None, Open, Ended };
-  ConnectionHistory history;
-  LoggedConnection pending;
-  Stage stage = Stage::None;
-  const auto finish = [&] {
-    if (stage != Stage::None) history.connections.push_back(std::move(pending));
-    pending = LoggedConnection{};
-    stage = Stage::None;
+bool readLogStream(std::istream& in, ConnectionLogReader& reader) {
+  const std::function<void(std::string_view)> onLine = [&reader](std::string_view bytes) {
+    reader.line(fromFileText(bytes));
   };
-
-  while (!logText.empty()) {
-    const std::size_t feed = logText.find('\n');
-    std::string_view text = logText.substr(0, feed);
-    logText.remove_prefix(feed == std::string_view::npos ? logText.size() : feed + 1);
-    if (text.ends_with('\r')) text.remove_suffix(1);
-
-    const Line line = classify(text);
-    bool fits = true;
-    switch (line.kind) {
-      case Kind::Empty:
-        break;
-      case Kind::Header:
-        finish();
-        break;
-      case Kind::Connect:
-        finish();
-        pending.start = line.time;
-        stage = Stage::Open;
-        break;
-      case Kind::Disconnect:
-        fits = stage == Stage::Open;
-        if (fits) {
-          pending.end = line.time;
-          stage = Stage::Ended;
-        }
-        break;
-      case Kind::RestoredDisconnect:
-        // A crash after the disconnect entry but before the summary leaves both disconnects.
-        fits = stage == Stage::Open || (stage == Stage::Ended && !pending.restored);
-        if (fits) {
-          pending.end = line.time;
-          pending.restored = true;
-          stage = Stage::Ended;
-        }
-        break;
-      case Kind::Cancel:
-        fits = stage == Stage::Open;
-        if (fits) {
-          pending.end = line.time;
-          pending.cancelled = true;
-          finish();
-        }
-        break;
-      case Kind::Summary:
-        fits = stage == Stage::Ended;
-        if (fits) {
-          pending.seconds = line.seconds;
-          pending.cost = line.cost;
-          pending.unit = line.unit;
-          finish();
-        }
-        break;
-      case Kind::Ignored:
-        // Written only by the recovery after a crash: after the restored disconnect, or right
-        // after the connect line when the crash file could not be read.
-        fits = stage != Stage::None;
-        if (fits) {
-          pending.seconds = line.seconds;
-          pending.restored = true;
-          finish();
-        }
-        break;
-      case Kind::Foreign:
-        fits = false;
-        break;
-    }
-    if (!fits) ++history.skippedLines;
+  LineSplitter splitter(onLine);
+  std::vector<char> buffer(64 * 1024);
+  while (in) {
+    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    splitter.feed(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
   }
-  finish();
+  if (in.bad()) return false;
+  splitter.end();
+  reader.finish();
+  return true;
+}
+
+ConnectionHistory readConnectionHistory(std::string_view logText) {
+  ConnectionHistory history;
+  ConnectionLogReader reader(
+      [&history](const LoggedConnection& c) { history.connections.push_back(c); });
+  const std::function<void(std::string_view)> onLine = [&reader](std::string_view text) {
+    reader.line(text);
+  };
+  LineSplitter splitter(onLine);
+  splitter.feed(logText);
+  splitter.end();
+  reader.finish();
+  history.skippedLines = reader.skippedLines();
   return history;
+}
+
+std::optional<LogTime> connectEntryTime(std::string_view text) {
+  const Line line = classify(text);
+  if (line.kind != Kind::Connect) return std::nullopt;
+  return line.time;
 }
 
 std::optional<CalendarDate> parseIsoDate(std::string_view text) {
@@ -307,9 +391,49 @@ std::optional<CalendarDate> parseIsoDate(std::string_view text) {
   return date;
 }
 
-std::string isoTime(const LogTime& t) {
-  return padded(t.date.year, 4) + "-" + padded(t.date.month, 2) + "-" + padded(t.date.day, 2) +
-         "T" + padded(t.hour, 2) + ":" + padded(t.minute, 2) + ":" + padded(t.second, 2);
+std::string isoTime(const LogTime& t, std::optional<int> utcOffsetSeconds) {
+  std::string text = padded(t.date.year, 4) + "-" + padded(t.date.month, 2) + "-" +
+                     padded(t.date.day, 2) + "T" + padded(t.hour, 2) + ":" + padded(t.minute, 2) +
+                     ":" + padded(t.second, 2);
+  if (utcOffsetSeconds) {
+    const int offset = *utcOffsetSeconds;
+    const int minutes = (offset < 0 ? -offset : offset) / 60;
+    text += (offset < 0 ? "-" : "+") + padded(minutes / 60, 2) + ":" + padded(minutes % 60, 2);
+  }
+  return text;
+}
+
+std::optional<int> localUtcOffset(const LogTime& t) {
+  std::tm tm{};
+  tm.tm_year = t.date.year - 1900;
+  tm.tm_mon = t.date.month - 1;
+  tm.tm_mday = t.date.day;
+  tm.tm_hour = t.hour;
+  tm.tm_min = t.minute;
+  tm.tm_sec = t.second;
+  tm.tm_isdst = -1;  // the zone's rules decide
+  const std::time_t instant = std::mktime(&tm);
+  if (instant == static_cast<std::time_t>(-1)) return std::nullopt;
+  // mktime put the fields right for that instant; their distance from it is the offset.
+  const std::int64_t wall = daysFromCivil(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday) * 86400 +
+                            tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec;
+  const std::int64_t offset = wall - static_cast<std::int64_t>(instant);
+  if (offset < -24 * 3600 || offset > 24 * 3600) return std::nullopt;
+  return static_cast<int>(offset);
+}
+
+std::string costNumber(std::string_view text) {
+  for (std::string_view cut : {"E-", "E+", "E"}) {
+    if (text.ends_with(cut)) {
+      text.remove_suffix(cut.size());
+      break;
+    }
+  }
+  std::string number(text);
+  for (char& c : number) {
+    if (c == ',') c = '.';
+  }
+  return number;
 }
 
 std::string csvField(std::string_view text) {
@@ -326,21 +450,22 @@ std::string csvHeader() {
   return "start,end,seconds,cost,unit,restored,cancelled";
 }
 
-std::string csvRow(const LoggedConnection& c) {
-  const std::string end = c.end ? isoTime(*c.end) : std::string();
+std::string csvRow(const LoggedConnection& c, const UtcOffsetOf& offset) {
+  const std::string end = c.end ? isoTime(*c.end, offset(*c.end)) : std::string();
   const std::string seconds = c.seconds ? std::to_string(*c.seconds) : std::string();
+  const std::string cost = c.unit != 0 ? costNumber(c.cost) : std::string();
   const std::string unit = c.unit != 0 ? std::string(1, c.unit) : std::string();
-  return csvField(isoTime(c.start)) + "," + csvField(end) + "," + csvField(seconds) + "," +
-         csvField(c.cost) + "," + csvField(unit) + "," + (c.restored ? "1" : "0") + "," +
-         (c.cancelled ? "1" : "0");
+  return csvField(isoTime(c.start, offset(c.start))) + "," + csvField(end) + "," +
+         csvField(seconds) + "," + csvField(cost) + "," + csvField(unit) + "," +
+         (c.restored ? "1" : "0") + "," + (c.cancelled ? "1" : "0");
 }
 
-std::string jsonLine(const LoggedConnection& c) {
+std::string jsonLine(const LoggedConnection& c, const UtcOffsetOf& offset) {
   const std::string null = "null";
-  return "{\"start\":" + jsonString(isoTime(c.start)) +
-         ",\"end\":" + (c.end ? jsonString(isoTime(*c.end)) : null) +
+  return "{\"start\":" + jsonString(isoTime(c.start, offset(c.start))) +
+         ",\"end\":" + (c.end ? jsonString(isoTime(*c.end, offset(*c.end))) : null) +
          ",\"seconds\":" + (c.seconds ? std::to_string(*c.seconds) : null) +
-         ",\"cost\":" + (c.unit != 0 ? jsonString(c.cost) : null) +
+         ",\"cost\":" + (c.unit != 0 ? costNumber(c.cost) : null) +
          ",\"unit\":" + (c.unit != 0 ? jsonString(std::string(1, c.unit)) : null) +
          ",\"restored\":" + (c.restored ? "true" : "false") +
          ",\"cancelled\":" + (c.cancelled ? "true" : "false") + "}";

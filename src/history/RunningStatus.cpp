@@ -96,37 +96,112 @@ void ReadOnlySettingsStore::atomically(const std::function<void()>&) {
   throw StoreError(kProgramKey, "", kReadOnly);
 }
 
-std::optional<std::string> runningStatusLine(const DurationReading& crashFile, SettingsStore& store,
-                                             const LocalTime& now) {
+std::string RunningFigures::line() const {
+  return duration + " " + cost + (sign.empty() ? "" : " " + sign);
+}
+
+std::optional<LogTime> runningConnectionStart(std::string_view logTail) {
+  // The connect entry is written without a line end; the disconnect starts with one.
+  const std::size_t lineStart = logTail.find_last_of("\r\n");
+  const std::string_view last =
+      lineStart == std::string_view::npos ? logTail : logTail.substr(lineStart + 1);
+  return connectEntryTime(last);
+}
+
+namespace {
+
+struct DisplayOptions {
+  std::int32_t extraSeconds = 0;
+  std::int32_t freeSeconds = 0;
+  std::int32_t unit = 0;
+  std::string sign;
+  std::string settled;
+};
+
+DisplayOptions readDisplayOptions(SettingsStore& store) {
+  auto program = openKey(store, kProgramKey);
+  DisplayOptions o;
+  // Written at every start; a store no instance has set up yet adds nothing.
+  if (program->ValueExists(options::kSecondsPlus.name)) {
+    o.extraSeconds = read(*program, options::kSecondsPlus);
+  }
+  o.freeSeconds = read(*program, options::kZero);
+  o.unit = read(*program, options::kCurrencyStatus);
+  o.sign = read(*program, o.unit == 1 ? options::kCurrency : options::kCurrencySub);
+  o.settled = read(*program, options::kSettledConnection);
+  program->CloseKey();
+  return o;
+}
+
+// Runs the metering's own steps over a meter set up by `start`.
+template <typename Start>
+RunningFigures meterFigures(SettingsStore& store, const LocalTime& now, const DisplayOptions& o,
+                            Start start) {
+  StoppedClock clock(now);
+  UnseenDisplay display;
+  UnseenBoxes boxes;
+  TariffWarning warning(boxes);
+  Meter meter(store, clock, display, warning, '.');
+  meter.setExtraSeconds(o.extraSeconds);
+  meter.setFreeSeconds(o.freeSeconds);
+  meter.setDisplayUnit(o.unit);
+  start(meter);
+  meter.lookUpZone();
+  meter.updateCost();
+  return {meter.connectionSeconds(), meter.durationText(), meter.displayText(), o.sign};
+}
+
+}  // namespace
+
+RunningFigures priceFromStart(const LogTime& start, SettingsStore& store, const LocalTime& now,
+                              const UtcOffsetOf& utcOffset) {
+  ReadOnlySettingsStore readOnly(store);
+  const DisplayOptions o = readDisplayOptions(readOnly);
+
+  LocalTime begin;
+  begin.year = start.date.year;
+  begin.month = start.date.month;
+  begin.day = start.date.day;
+  begin.hour = start.hour;
+  begin.minute = start.minute;
+  begin.second = start.second;
+  const std::int64_t beginWall =
+      daysFromCivil(start.date.year, start.date.month, start.date.day) * 86400 + start.hour * 3600 +
+      start.minute * 60 + start.second;
+  begin.weekday = static_cast<int>(((beginWall / 86400 + 4) % 7 + 7) % 7);  // 1970-01-01: Thu
+  // The real time between the two local readings, the zone's offsets taken into account; the
+  // start instant is put on the clock's own scale.
+  LogTime nowAsLog;
+  nowAsLog.date = {now.year, now.month, now.day};
+  nowAsLog.hour = now.hour;
+  nowAsLog.minute = now.minute;
+  nowAsLog.second = now.second;
+  const std::int64_t real = (wallSeconds(now) - utcOffset(nowAsLog).value_or(0)) -
+                            (beginWall - utcOffset(start).value_or(0));
+  begin.epochSeconds = now.epochSeconds - real;
+
+  return meterFigures(readOnly, now, o, [&](Meter& meter) {
+    meter.startConnection(begin);
+    meter.setCurrentTime(now);
+    meter.updateDuration();
+  });
+}
+
+std::optional<RunningFigures> priceFromCrashFile(const DurationReading& crashFile,
+                                                 SettingsStore& store, const LocalTime& now) {
   if (crashFile.status != DurationReading::Status::Read) return std::nullopt;
   const DurationRecord& record = crashFile.record;
   const std::int64_t age = wallSeconds(now) - tickSeconds(record);
   if (age > kFreshCrashFileSeconds || age < -kFreshCrashFileSeconds) return std::nullopt;
 
   ReadOnlySettingsStore readOnly(store);
-  auto program = openKey(readOnly, kProgramKey);
+  const DisplayOptions o = readDisplayOptions(readOnly);
   // Settled but not yet removed: the connection has ended.
-  if (read(*program, options::kSettledConnection) == connectionIdentity(record)) {
-    program->CloseKey();
-    return std::nullopt;
-  }
-  const std::int32_t freeSeconds = read(*program, options::kZero);
-  const std::int32_t unit = read(*program, options::kCurrencyStatus);
-  const std::string sign = read(*program, unit == 1 ? options::kCurrency : options::kCurrencySub);
-  program->CloseKey();
-
-  StoppedClock clock(now);
-  UnseenDisplay display;
-  UnseenBoxes boxes;
-  TariffWarning warning(boxes);
-  Meter meter(readOnly, clock, display, warning, '.');
-  meter.setFreeSeconds(freeSeconds);
-  meter.setDisplayUnit(unit);
-  meter.restoreConnection(record.startHour, record.startMinute, record.weekday, record.seconds);
-  meter.showDuration();
-  meter.lookUpZone();
-  meter.updateCost();
-  return meter.durationText() + " " + meter.displayText() + (sign.empty() ? "" : " " + sign);
+  if (o.settled == connectionIdentity(record)) return std::nullopt;
+  return meterFigures(readOnly, now, o, [&](Meter& meter) {
+    meter.restoreConnection(record.startHour, record.startMinute, record.weekday, record.seconds);
+    meter.showDuration();
+  });
 }
 
 }  // namespace pelmora

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "history/ConnectionHistory.h"
 
 #include "platform/Clock.h"
 #include "store/DurationFile.h"
@@ -29,15 +33,32 @@ class ReadOnlySettingsStore final : public SettingsStore {
 // is further than this from the clock was left by a run that ended without removing it.
 inline constexpr int kFreshCrashFileSeconds = 30;
 
-// The status bar line of the running connection: its duration as the status window shows it,
-// a blank, its cost as the status window shows it (with '.' as the decimal separator) and,
-// when the store has one, a blank and the currency sign of the unit shown. Priced by the
-// metering itself from the crash file's seconds, start and weekday and the tariffs, free
-// seconds and display unit in the store, which is only read.
-//
-// Nothing when no connection runs: no crash file, a damaged or stale one (see above), or one
-// the store records as already settled. StoreError when the tariffs cannot be read.
-std::optional<std::string> runningStatusLine(const DurationReading& crashFile, SettingsStore& store,
-                                             const LocalTime& now);
+// The running connection as the status window shows it: its duration, its cost (with '.' as
+// the decimal separator) and the currency sign of the unit shown (may be empty).
+struct RunningFigures {
+  std::int32_t seconds = 0;
+  std::string duration;
+  std::string cost;
+  std::string sign;
+
+  // "00:12:00 0.75 $": the status bar line.
+  std::string line() const;
+};
+
+// The start of the connection being metered: the log's last entry is a connect entry the
+// disconnect has not yet ended with its line end. Nothing for any other tail of the log.
+std::optional<LogTime> runningConnectionStart(std::string_view logTail);
+
+// Prices the connection that started at `start` (a local time of the log) up to `now` by the
+// metering itself: SecondsPlus, the free seconds, the tariffs of the start's weekday and the
+// display unit in the store, which is only read. StoreError when the tariffs cannot be read.
+RunningFigures priceFromStart(const LogTime& start, SettingsStore& store, const LocalTime& now,
+                              const UtcOffsetOf& utcOffset);
+
+// The same from the crash file's seconds, start and weekday, for a connection whose connect
+// entry the log lacks. Nothing when the file is missing, damaged or stale (see above), or the
+// store records it as already settled.
+std::optional<RunningFigures> priceFromCrashFile(const DurationReading& crashFile,
+                                                 SettingsStore& store, const LocalTime& now);
 
 }  // namespace pelmora

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "history/HistoryTool.h"
+#include "history/RunningInstance.h"
 #include "platform/DataFolder.h"
 #include "platform/SystemClock.h"
 #include "store/StoreError.h"
@@ -48,8 +49,8 @@ std::vector<std::string> arguments(int argc, char* argv[]) {
   return list;
 }
 
-// The program's own store. On Linux a database that is missing or empty is not opened at all:
-// opening would create it.
+// The program's own store, only read. On Linux a database that is missing or empty is not opened
+// at all, and the file is opened read-only: no journal mode, no tables, no companion files.
 std::unique_ptr<SettingsStore> openStore(const DataFolder& folder) {
 #ifdef _WIN32
   (void)folder;
@@ -61,7 +62,8 @@ std::unique_ptr<SettingsStore> openStore(const DataFolder& folder) {
       std::filesystem::file_size(database, ec) == 0 || ec) {
     throw StoreError(database.string(), "", "Базы настроек нет.");
   }
-  return std::make_unique<SqliteSettingsStore>(database, AutostartFolder::defaultFolder());
+  return std::make_unique<SqliteSettingsStore>(database, AutostartFolder::defaultFolder(),
+                                               SqliteSettingsStore::Access::ReadOnly);
 #endif
 }
 
@@ -69,12 +71,24 @@ std::unique_ptr<SettingsStore> openStore(const DataFolder& folder) {
 
 int main(int argc, char* argv[]) {
 #ifdef _WIN32
-  // CSV wants CR LF exactly; the runtime must not add a carriage return of its own.
+  // The line ends are the tool's own; the runtime must not add a carriage return, nor take one
+  // away from a log read from standard input.
   _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stdin), _O_BINARY);
+  const std::string lineEnd = "\r\n";
+#else
+  const std::string lineEnd = "\n";
 #endif
   const SystemClock clock;
   const DataFolder folder = DataFolder::fromEnvironment();
-  const HistoryToolContext context{std::cout, std::cerr, folder, clock,
+  const HistoryToolContext context{std::cin,
+                                   std::cout,
+                                   std::cerr,
+                                   lineEnd,
+                                   folder,
+                                   clock,
+                                   localUtcOffset,
+                                   [&folder] { return pelmoraRunning(folder); },
                                    [&folder] { return openStore(folder); }};
   const int code = runHistoryTool(arguments(argc, argv), context);
   std::cout.flush();

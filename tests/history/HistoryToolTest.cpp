@@ -7,6 +7,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -52,10 +53,19 @@ class HistoryToolTest : public ::testing::Test {
     std::ofstream(folder / name, std::ios::binary) << content;
   }
 
-  int run(const std::vector<std::string>& arguments) {
+  int run(const std::vector<std::string>& arguments, const std::string& input = "") {
     out.str("");
     err.str("");
-    const HistoryToolContext context{out, err, DataFolder(folder), clock, [this] {
+    std::istringstream in(input);
+    const HistoryToolContext context{in,
+                                     out,
+                                     err,
+                                     "\n",
+                                     DataFolder(folder),
+                                     clock,
+                                     [](const LogTime&) { return std::optional<int>(3 * 3600); },
+                                     [this] { return running; },
+                                     [this] {
                                        ++storeOpened;
                                        return std::make_unique<BorrowedStore>(store);
                                      }};
@@ -69,6 +79,7 @@ class HistoryToolTest : public ::testing::Test {
   std::ostringstream out;
   std::ostringstream err;
   int storeOpened = 0;
+  bool running = true;  // whether Pelmora holds its instance lock
 };
 
 TEST_F(HistoryToolTest, DatesAreInclusiveOnTheStartAndArgumentsAreChecked) {
@@ -79,9 +90,9 @@ TEST_F(HistoryToolTest, DatesAreInclusiveOnTheStartAndArgumentsAreChecked) {
       "damaged\r\n"
       "02.03.2026 08:00:00 - Connected\r\n"
       "02.03.2026 08:00:00 - Canceled\r\n\r\n");
-  const std::string header = "start,end,seconds,cost,unit,restored,cancelled\r\n";
-  const std::string feb = "2026-02-28T23:59:00,2026-03-01T00:01:00,120,2,c,0,0\r\n";
-  const std::string mar = "2026-03-02T08:00:00,2026-03-02T08:00:00,,,,0,1\r\n";
+  const std::string header = "start,end,seconds,cost,unit,restored,cancelled\n";
+  const std::string feb = "2026-02-28T23:59:00+03:00,2026-03-01T00:01:00+03:00,120,2,c,0,0\n";
+  const std::string mar = "2026-03-02T08:00:00+03:00,2026-03-02T08:00:00+03:00,,,,0,1\n";
 
   EXPECT_EQ(run({}), kHistoryOk);
   EXPECT_EQ(out.str(), header + feb + mar);
@@ -93,8 +104,8 @@ TEST_F(HistoryToolTest, DatesAreInclusiveOnTheStartAndArgumentsAreChecked) {
   EXPECT_EQ(run({"--json", "--until", "2026-03-01", utf8Path(folder / "Internet.LOG")}),
             kHistoryOk);
   EXPECT_EQ(out.str(),
-            "{\"start\":\"2026-02-28T23:59:00\",\"end\":\"2026-03-01T00:01:00\",\"seconds\":120,"
-            "\"cost\":\"2\",\"unit\":\"c\",\"restored\":false,\"cancelled\":false}\n");
+            "{\"start\":\"2026-02-28T23:59:00+03:00\",\"end\":\"2026-03-01T00:01:00+03:00\","
+            "\"seconds\":120,\"cost\":2,\"unit\":\"c\",\"restored\":false,\"cancelled\":false}\n");
 
   for (const std::vector<std::string>& wrong :
        std::vector<std::vector<std::string>>{{"--since"},
@@ -102,7 +113,8 @@ TEST_F(HistoryToolTest, DatesAreInclusiveOnTheStartAndArgumentsAreChecked) {
                                              {"--until=yesterday"},
                                              {"--csv"},
                                              {"a.log", "b.log"},
-                                             {"--status", "--json"},
+                                             {"--days", "--months"},
+                                             {"--status", "--days"},
                                              {"--status", "Internet.LOG"}}) {
     EXPECT_EQ(run(wrong), kHistoryBadArguments) << wrong[0];
     EXPECT_EQ(out.str(), "");
@@ -111,10 +123,72 @@ TEST_F(HistoryToolTest, DatesAreInclusiveOnTheStartAndArgumentsAreChecked) {
   EXPECT_EQ(run({utf8Path(folder)}), kHistoryUnreadable);
   EXPECT_EQ(run({"--help"}), kHistoryOk);
   EXPECT_NE(out.str().find("--status"), std::string::npos);
+  EXPECT_EQ(run({"--version"}), kHistoryOk);
+  EXPECT_EQ(out.str(), "pelmora-history 2.4\n");
   EXPECT_EQ(storeOpened, 0);
 }
 
+// Rows per day and month count what the program counted, on the day it was settled; the log
+// comes from standard input with CR-only line ends.
+TEST_F(HistoryToolTest, DaysAndMonthsSumTheCountedConnections) {
+  const std::string log =
+      "28.02.2026 23:59:00 - Connected\r"
+      "01.03.2026 00:01:00 - DisConnected\r"
+      "         = 00:02:00 + [2,5c]\r\r"
+      "01.03.2026 10:00:00 - Connected\r"
+      "01.03.2026 10:00:30 - DisConnected\r"
+      "         = 00:00:30 + [0,25c]\r\r"
+      "02.03.2026 08:00:00 - Connected\r"
+      "02.03.2026 08:00:00 - Canceled\r\r"
+      "03.04.2026 08:00:00 - Connected\r"
+      "03.04.2026 09:00:00 - DisConnected\r"
+      "         = 01:00:00 + [75c]\r\r";
+  EXPECT_EQ(run({"--days", "-"}, log), kHistoryOk);
+  EXPECT_EQ(out.str(),
+            "day,connections,seconds,cost\n"
+            "2026-03-01,2,150,2.75\n"
+            "2026-04-03,1,3600,75\n");
+  EXPECT_EQ(run({"--months", "--json", "--until", "2026-03-31", "-"}, log), kHistoryOk);
+  EXPECT_EQ(out.str(), "{\"month\":\"2026-03\",\"connections\":2,\"seconds\":150,\"cost\":2.75}\n");
+  EXPECT_EQ(err.str(), "");
+}
+
+// The status bar sees the connection from its first second: the start is the log's open connect
+// entry, priced up to now by the metering's arithmetic; once Pelmora has gone, nothing.
+TEST_F(HistoryToolTest, StatusIsLiveFromTheConnectEntryAndEndsWithTheProgram) {
+  put("Internet.LOG",
+      "14.03.2026 23:54:00 - Connected\r\n14.03.2026 23:54:10 - DisConnected\r\n"
+      "         = 00:00:10 + [0c]\r\n\r\n14.03.2026 23:59:59 - Connected");
+  store.set(kProgramKey, "SecondsPlus", 3);
+  store.refuseWrites(true);
+
+  clock.set(2026, 3, 14, 23, 59, 59);
+  EXPECT_EQ(run({"--status"}), kHistoryOk);
+  EXPECT_EQ(out.str(), "00:00:03 0.07500 ц.\n");  // SecondsPlus at Saturday's 90 an hour
+  clock.set(2026, 3, 15, 0, 0, 0);                // a second later, across midnight
+  EXPECT_EQ(run({"--status", "--json"}), kHistoryOk);
+  EXPECT_EQ(out.str(),
+            "{\"text\":\"00:00:04 0.10000 ц.\",\"class\":\"connected\",\"state\":\"connected\","
+            "\"seconds\":4,\"cost\":0.10000,\"currency\":\"ц.\"}\n");
+
+  running = false;  // killed: the log still ends in the connect entry
+  EXPECT_EQ(run({"--status"}), kHistoryOk);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(run({"--status", "--json"}), kHistoryOk);
+  EXPECT_EQ(out.str(),
+            "{\"text\":\"\",\"class\":\"off\",\"state\":\"off\",\"seconds\":null,\"cost\":null,"
+            "\"currency\":null}\n");
+
+  running = true;  // a connect entry a crash left open is ended with a line end at the start
+  put("Internet.LOG", "14.03.2026 23:59:59 - Connected\r\n");
+  const int opened = storeOpened;
+  EXPECT_EQ(run({"--status", "--json"}), kHistoryOk);
+  EXPECT_NE(out.str().find("\"state\":\"idle\""), std::string::npos);
+  EXPECT_EQ(storeOpened, opened);
+}
+
 TEST_F(HistoryToolTest, StatusPricesTheRunningConnectionFromTheStoreWithoutWritingIt) {
+  // The log lacks the connect entry (it could not be written); the crash file tells the rest.
   // Started Saturday 23:55; the last tick was at Sunday 00:07:00, 720 s in.
   const std::string crashFile = "720 23 55 6 00 07 00\r\n15:03:2026";
   clock.set(2026, 3, 15, 0, 7, 4);

@@ -1,8 +1,10 @@
 #include "store/linux/SqliteSettingsStore.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <map>
 #include <optional>
@@ -59,22 +61,70 @@ bool sameName(const std::string& a, const std::string& b) {
   return true;
 }
 
+// A URI path: '?', '#' and '%' are the URI's own.
+std::string uriPath(const std::string& path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : path) {
+    if (c == '?' || c == '#' || c == '%') {
+      out += '%';
+      out += kHex[static_cast<unsigned char>(c) >> 4];
+      out += kHex[static_cast<unsigned char>(c) & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// How a reader opens the file. A read-only connection to a WAL database makes the -wal and -shm
+// files when they are missing, and it cannot open one at all in a folder it cannot write; when
+// there is no -wal file, nothing is pending in one and no process has the database open, so the
+// file is read as it stands (immutable). A -wal file left beside it is read with the database.
+std::string readOnlyUri(const std::filesystem::path& file) {
+  std::string uri = "file:" + uriPath(std::filesystem::absolute(file).string()) + "?mode=ro";
+  std::error_code ec;
+  std::filesystem::path wal = file;
+  wal += "-wal";
+  const bool walPresent = std::filesystem::exists(wal, ec);
+  const bool folderWritable =
+      ::access(std::filesystem::absolute(file).parent_path().c_str(), W_OK) == 0;
+  bool walMode = false;
+  if (std::FILE* f = std::fopen(file.c_str(), "rb")) {
+    unsigned char header[20] = {};
+    walMode = std::fread(header, 1, sizeof header, f) == sizeof header && header[18] == 2;
+    std::fclose(f);
+  }
+  if (!folderWritable || (walMode && !walPresent)) uri += "&immutable=1";
+  return uri;
+}
+
 }  // namespace
 
 // One open database with its prepared statements and the transaction its handles share.
 class SqliteConnection {
  public:
-  explicit SqliteConnection(const std::filesystem::path& file) : m_file(file.string()) {
-    const int rc =
-        sqlite3_open_v2(m_file.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  SqliteConnection(const std::filesystem::path& file, bool readOnly) : m_file(file.string()) {
+    const int rc = readOnly ? sqlite3_open_v2(readOnlyUri(file).c_str(), &m_db,
+                                              SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr)
+                            : sqlite3_open_v2(m_file.c_str(), &m_db,
+                                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) failOpen("не удалось открыть файл");
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    if (readOnly) {
+      // A reader never checkpoints another process's journal into the file.
+      sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    }
     // The first statement reads the file's header: a file that is not a database stops here,
     // before anything is written to it.
-    if (sqlite3_exec(m_db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr) != SQLITE_OK ||
-        sqlite3_exec(m_db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr) != SQLITE_OK ||
-        sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK) {
+    if (readOnly ? sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr,
+                                nullptr) != SQLITE_OK
+                 : (sqlite3_exec(m_db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr) !=
+                        SQLITE_OK ||
+                    sqlite3_exec(m_db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr) !=
+                        SQLITE_OK ||
+                    sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK)) {
       failOpen((sqlite3_errcode(m_db) & 0xFF) == SQLITE_NOTADB ? "файл не является базой настроек"
                                                                : "не удалось подготовить файл");
     }
@@ -324,13 +374,14 @@ class SqliteStoreKey final : public StoreKey {
 }  // namespace
 
 SqliteSettingsStore::SqliteSettingsStore(std::filesystem::path database,
-                                         std::filesystem::path autostartFolder)
-    : m_database(std::move(database)), m_autostart(std::move(autostartFolder)) {}
+                                         std::filesystem::path autostartFolder, Access access)
+    : m_database(std::move(database)), m_autostart(std::move(autostartFolder)), m_access(access) {}
 
 SqliteSettingsStore::~SqliteSettingsStore() = default;
 
 SqliteConnection& SqliteSettingsStore::connection() {
-  if (!m_connection) m_connection = std::make_shared<SqliteConnection>(m_database);
+  if (!m_connection)
+    m_connection = std::make_shared<SqliteConnection>(m_database, m_access == Access::ReadOnly);
   return *m_connection;
 }
 

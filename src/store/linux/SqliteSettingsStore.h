@@ -20,9 +20,17 @@ class SqliteConnection;
 // written. The journal is WAL: reads never wait for another process, and a write waits for its
 // lock only a fifth of a second before it fails with StoreBusy. Key and value names compare without
 // regard to ASCII case only: SQLite's NOCASE folds no other letters.
+//
+// ReadOnly is for other programs that look at the store: the file is opened read-only, nothing
+// is set up in it (no journal mode, no tables), and a file whose folder cannot be written, or a
+// WAL database no process has open, is read as immutable, so that not even SQLite's -wal and
+// -shm companions are made. Every write is then a StoreError.
 class SqliteSettingsStore final : public SettingsStore {
  public:
-  SqliteSettingsStore(std::filesystem::path database, std::filesystem::path autostartFolder);
+  enum class Access { ReadWrite, ReadOnly };
+
+  SqliteSettingsStore(std::filesystem::path database, std::filesystem::path autostartFolder,
+                      Access access = Access::ReadWrite);
   ~SqliteSettingsStore() override;
 
   // The database is opened at the first call; a file that cannot be opened or is not a
@@ -40,6 +48,7 @@ class SqliteSettingsStore final : public SettingsStore {
 
   std::filesystem::path m_database;
   AutostartFolder m_autostart;
+  Access m_access;
   std::shared_ptr<SqliteConnection> m_connection;
 };
 
