@@ -230,13 +230,21 @@ int printHistory(const Arguments& a, const HistoryToolContext& context) {
   }
   std::istream& in = fromInput ? context.in : file;
 
+  // The zone's rules are asked once an hour of the log: each question reads the system's zone.
+  std::map<std::int64_t, std::optional<int>> offsets;
+  const UtcOffsetOf offset = [&](const LogTime& t) {
+    const std::int64_t hour =
+        ((std::int64_t{t.date.year} * 16 + t.date.month) * 32 + t.date.day) * 24 + t.hour;
+    if (const auto known = offsets.find(hour); known != offsets.end()) return known->second;
+    if (offsets.size() > 4096) offsets.clear();
+    return offsets[hour] = context.utcOffset(t);
+  };
   std::map<std::string, PeriodSum> sums;
   if (a.summary == Summary::None && !a.json) context.out << csvHeader() << lineEnd;
   ConnectionLogReader reader([&](const LoggedConnection& c) {
     if (a.summary == Summary::None) {
       if ((a.since && c.start.date < *a.since) || (a.until && *a.until < c.start.date)) return;
-      context.out << (a.json ? jsonLine(c, context.utcOffset) : csvRow(c, context.utcOffset))
-                  << lineEnd;
+      context.out << (a.json ? jsonLine(c, offset) : csvRow(c, offset)) << lineEnd;
       return;
     }
     // Only a summary entry counts a connection, on the day it was settled.

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <locale>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -79,6 +80,9 @@ int main(int argc, char* argv[]) {
 #else
   const std::string lineEnd = "\n";
 #endif
+  // Output for programs: the C++ streams are never tied to a locale or to C's stdio.
+  std::ios::sync_with_stdio(false);
+  std::cout.imbue(std::locale::classic());
   const SystemClock clock;
   const DataFolder folder = DataFolder::fromEnvironment();
   const HistoryToolContext context{std::cin,
