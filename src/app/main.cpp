@@ -4,6 +4,9 @@
 #include <exception>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <system_error>
 
 #include <QApplication>
@@ -17,6 +20,7 @@
 #include "monitor/ConnectionProbe.h"
 #include "platform/DataFolder.h"
 #include "platform/ProgramStarter.h"
+#include "platform/ProgramVersion.h"
 #include "platform/SoundPlayer.h"
 #include "platform/ScriptedBeeper.h"
 #include "platform/ScriptedFileDialogs.h"
@@ -79,9 +83,39 @@ char decimalSeparator() {
   return point.size() == 1 && point.at(0).unicode() < 0x80 ? point.at(0).toLatin1() : '.';
 }
 
+constexpr const char* kUsage =
+    "Использование: pelmora [/off | /reboot | --help | --version]\n"
+    "\n"
+    "Pelmora считает время и стоимость коммутируемого (PPP) подключения к интернету.\n"
+    "\n"
+    "  /off        запустить с выключенным контролем подключения\n"
+    "  /reboot     перезапуск самой программой: дождаться завершения прежней копии\n"
+    "  --help      показать эту справку и выйти\n"
+    "  --version   показать версию и выйти\n"
+    "\n"
+    "Данные: $PELMORA_HOME, иначе $XDG_DATA_HOME/pelmora (~/.local/share/pelmora).\n"
+    "История подключений для сценариев: pelmora-history --help.\n"
+    "Коды выхода: 0 — работа завершена, 1 — программа уже запущена, 2 — папка данных\n"
+    "недоступна, 3 — ошибка, остановившая программу.\n";
+
+// --help and --version are answered on standard output before any window or data folder is
+// made, so they work without a graphical session. Nothing when the program is to start.
+std::optional<std::string> commandLineAnswer(int argc, char* argv[]) {
+  if (argc < 2) return std::nullopt;
+  const std::string_view first = argv[1];
+  if (first == "--help" || first == "-h") return std::string(kUsage);
+  if (first == "--version" || first == "-V")
+    return std::string(kProgramName) + " " + kVersionText + "\n";
+  return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  if (const std::optional<std::string> answer = commandLineAnswer(argc, argv)) {
+    std::cout << *answer << std::flush;
+    return 0;
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pelmora"));
   // Wayland desktops match the windows to the menu entry and its icon by this name.

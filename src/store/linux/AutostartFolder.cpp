@@ -14,6 +14,9 @@ namespace pelmora {
 
 namespace {
 
+// The icon of the installed menu entry (hicolor theme).
+constexpr const char* kAutostartIcon = "org.example.Pelmora";
+
 constexpr const char* kExpectText = "Ожидалась строка (REG_SZ).";
 constexpr const char* kOnlyTexts = "Список автозапуска хранит только строки (REG_SZ).";
 
@@ -150,7 +153,13 @@ class AutostartKey final : public StoreKey {
       out << "[Desktop Entry]\n"
           << "Type=Application\n"
           << "Name=" << escapeValue(name) << "\n"
-          << "Exec=" << execLineFor(value) << "\n"
+          << "Exec=" << execLineFor(value) << "\n";
+      // The session skips the entry once the program is gone (the package removed), and shows
+      // the program's icon in its list of startup programs.
+      if (isQuotedPath(value)) {
+        out << "TryExec=" << escapeValue(value.substr(1, value.size() - 2)) << "\n";
+      }
+      out << "Icon=" << kAutostartIcon << "\n"
           << "Terminal=false\n"
           << "X-GNOME-Autostart-enabled=true\n";
       out.close();

@@ -32,6 +32,9 @@ TEST(AutostartFolder, EntryComesAndGoesWithTheValue) {
   EXPECT_EQ(entry.rfind("[Desktop Entry]\n", 0), 0u) << entry;
   EXPECT_NE(entry.find("\nExec=\"/opt/my apps/pelmora\"\n"), std::string::npos) << entry;
   EXPECT_NE(entry.find("\nName=Pelmora v2.4\n"), std::string::npos) << entry;
+  // Skipped by the session once the program is gone; shown with the program's icon.
+  EXPECT_NE(entry.find("\nTryExec=/opt/my apps/pelmora\n"), std::string::npos) << entry;
+  EXPECT_NE(entry.find("\nIcon=org.example.Pelmora\n"), std::string::npos) << entry;
   EXPECT_TRUE(run->ValueExists("pelmora V2.4"));
   EXPECT_EQ(run->ReadString("Pelmora v2.4"), "\"/opt/my apps/pelmora\"");
 
