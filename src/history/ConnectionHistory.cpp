@@ -398,7 +398,10 @@ std::string isoTime(const LogTime& t, std::optional<int> utcOffsetSeconds) {
   if (utcOffsetSeconds) {
     const int offset = *utcOffsetSeconds;
     const int minutes = (offset < 0 ? -offset : offset) / 60;
-    text += (offset < 0 ? "-" : "+") + padded(minutes / 60, 2) + ":" + padded(minutes % 60, 2);
+    text += offset < 0 ? '-' : '+';
+    text += padded(minutes / 60, 2);
+    text += ':';
+    text += padded(minutes % 60, 2);
   }
   return text;
 }
