@@ -55,7 +55,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/docs/guide.html ${PROJECT_SOURCE_DIR}/README
 
 # The Debian package. The libraries it needs come from the executable (dpkg-shlibdeps); the
 # platform plugins are a dependency too, since without them Qt shows no window. The sound server
-# module of libcanberra and lp only make sounds and printing work, so they are recommended.
+# module of libcanberra, the freedesktop sound theme (the default connect and disconnect sounds)
+# and lp only make sounds and printing work, so they are recommended.
 set(CPACK_PACKAGE_NAME pelmora)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Pelmora developers")
@@ -72,7 +73,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libcanberra-pulse, cups-client")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libcanberra-pulse, sound-theme-freedesktop, cups-client")
 # The extended description as Debian wants it: lines of at most 80 characters.
 set(CPACK_PACKAGE_DESCRIPTION
     "Pelmora meters a dial-up (PPP) internet connection for people who pay for it
