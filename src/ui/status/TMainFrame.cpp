@@ -24,6 +24,7 @@
 #include "monitor/ConnectionProbe.h"
 #include "platform/ProgramVersion.h"
 #include "platform/Screen.h"
+#include "platform/qt/DesktopNotifier.h"
 #include "ui/status/DisplayFont.h"
 #include "ui/status/StateArt.h"
 
@@ -219,6 +220,7 @@ void TMainFrame::buildMenu() {
 
   trayIcon = new QSystemTrayIcon(this);
   trayIcon->setContextMenu(PopupMenu);
+  m_notifier = std::make_unique<DesktopNotifier>(*trayIcon, [this] { startFlashing(); });
   connect(trayIcon, &QSystemTrayIcon::activated, this, &TMainFrame::trayActivated);
 }
 
@@ -587,12 +589,7 @@ void TMainFrame::refreshStatistics() {
 }
 
 void TMainFrame::notify(const std::string& title, const std::string& text) {
-  if (QSystemTrayIcon::isSystemTrayAvailable() && QSystemTrayIcon::supportsMessages()) {
-    trayIcon->showMessage(QString::fromStdString(title), QString::fromStdString(text),
-                          QSystemTrayIcon::Warning);
-  } else {
-    startFlashing();
-  }
+  m_notifier->notify(title, text);
   emit budgetNotified(QString::fromStdString(title));
 }
 

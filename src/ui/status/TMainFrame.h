@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "app/ProgramCore.h"
+#include "platform/Notifier.h"
 
 class QAction;
 class QCheckBox;
@@ -189,6 +190,9 @@ class TMainFrame : public QWidget, public StatusView {
   std::optional<QPoint> pointerPosition() const;
 
   ProgramCore& m_core;
+  // The budget notices' way to the user: the desktop's notifications, else the tray's balloon,
+  // else the flashing window.
+  std::unique_ptr<Notifier> m_notifier;
   const Screen& m_screen;
   QStringList m_arguments;
   std::function<std::optional<QPoint>()> m_pointer;
