@@ -48,6 +48,10 @@ add_custom_target(pelmora_compressed_docs ALL
                   DEPENDS ${pelmora_manuals} ${pelmora_generated}/doc/changelog.gz)
 install(FILES ${pelmora_manuals} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# lintian's notes on the package that are known to be wrong, each with its reason.
+install(FILES ${pelmora_data}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME pelmora)
+
 # The user guide of the information tab, the README, the copyright and the changelog.
 install(FILES ${PROJECT_SOURCE_DIR}/docs/guide.html ${PROJECT_SOURCE_DIR}/README.md
               ${pelmora_generated}/copyright ${pelmora_generated}/doc/changelog.gz
