@@ -40,7 +40,8 @@ constexpr const char* kHelp =
     "  --json          JSON lines instead of CSV\n"
     "  --days          one row per day: day,connections,seconds,cost\n"
     "  --months        one row per month: month,connections,seconds,cost\n"
-    "                  (counted connections, by the day they ended, as Pelmora's statistics)\n"
+    "                  (as Pelmora's statistics count them, by the day they ended; one\n"
+    "                  restored after a crash adds its time and cost, not a connection)\n"
     "  --since DATE    only connections that started (with --days or --months: ended) on DATE\n"
     "                  or later\n"
     "  --until DATE    ... on DATE or earlier\n"
@@ -252,7 +253,9 @@ int printHistory(const Arguments& a, const HistoryToolContext& context) {
     const CalendarDate day = c.end ? c.end->date : c.start.date;
     if ((a.since && day < *a.since) || (a.until && *a.until < day)) return;
     PeriodSum& sum = sums[periodKey(day, a.summary)];
-    ++sum.connections;
+    // A connection restored after a crash adds its time and cost but is no connection more,
+    // as in the program's statistics.
+    if (!c.restored) ++sum.connections;
     sum.seconds += *c.seconds;
     try {
       sum.cost += parseStoredAmount(costNumber(c.cost));

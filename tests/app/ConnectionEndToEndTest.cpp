@@ -2,6 +2,7 @@
 // a process killed in the middle of a connection and started again.
 
 #include <chrono>
+#include <cstdio>
 #include <csignal>
 #include <memory>
 #include <regex>
@@ -54,6 +55,20 @@ class ConnectionTest : public testing::ProgramFixture {
     s->OpenKey(kProgramKey, true)->WriteInteger(name, value);
   }
 
+  // What pelmora-history prints for the program's data folder.
+  std::string history(const std::string& arguments) {
+    const std::string command =
+        "PELMORA_HOME='" + home().string() + "' '" + PELMORA_HISTORY_EXECUTABLE + "' " + arguments;
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+      char buffer[4096];
+      std::size_t n;
+      while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+      ::pclose(pipe);
+    }
+    return out;
+  }
+
   // A first run writes the defaults; it ends before the test goes on.
   void firstRun() {
     setLink(false);
@@ -94,11 +109,15 @@ TEST_F(ConnectionTest, ALinkUpForAFewSecondsIsMeteredAndSettled) {
   setLink(true);
   ASSERT_TRUE(waitForText("Internet.LOG", " - Connected"));
   std::this_thread::sleep_for(3s);
+  // A status bar sees the connection live, before the crash file is first written.
+  const std::string live = history("--status --json");
+  EXPECT_NE(live.find("\"state\":\"connected\""), std::string::npos) << live;
   setLink(false);
   ASSERT_TRUE(waitForText("Internet.LOG", "]\r\n\r\n"));
   program->signal(SIGTERM);
   ASSERT_EQ(program->wait(10s), 0);
   EXPECT_EQ(program->messageBoxes(), "");
+  EXPECT_NE(history("--status --json").find("\"state\":\"off\""), std::string::npos);
 
   const std::string log = file("Internet.LOG");
   const int connected = stampSeconds(log, " - Connected\r\n");
@@ -121,6 +140,15 @@ TEST_F(ConnectionTest, ALinkUpForAFewSecondsIsMeteredAndSettled) {
   EXPECT_EQ(text("CentsT"), costText);
   EXPECT_EQ(integer("SecondsT"), seconds);
   for (const char* n : {"NumberD", "NumberW", "NumberM", "NumberT"}) EXPECT_EQ(integer(n), 1);
+  // The month as pelmora-history sums the log: the statistics' month, to the log's 8 digits.
+  std::smatch month;
+  const std::string months = history("--months");
+  ASSERT_TRUE(std::regex_search(months, month, std::regex("\n\\d{4}-\\d\\d,(\\d+),(\\d+),(.*)\n")))
+      << months;
+  EXPECT_EQ(std::stoi(month[1]), integer("NumberM"));
+  EXPECT_EQ(std::stoi(month[2]), integer("SecondsM"));
+  EXPECT_NEAR(static_cast<double>(parseStoredAmount(month[3].str())),
+              static_cast<double>(parseStoredAmount(text("CentsM"))), 1e-5);
   const std::string balance =
       formatAmount(static_cast<float>(0.0L - kMinorToMajor * static_cast<long double>(cost)), '.');
   EXPECT_EQ(text("Account"), balance);

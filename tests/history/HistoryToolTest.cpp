@@ -142,12 +142,15 @@ TEST_F(HistoryToolTest, DaysAndMonthsSumTheCountedConnections) {
       "02.03.2026 08:00:00 - Canceled\r\r"
       "03.04.2026 08:00:00 - Connected\r"
       "03.04.2026 09:00:00 - DisConnected\r"
-      "         = 01:00:00 + [75c]\r\r";
+      "         = 01:00:00 + [75c]\r\r"
+      "03.04.2026 10:00:00 - Connected\r"  // restored after a crash: no connection more
+      "03:04:2026 10:00:30 - DisConnected\r"
+      "         = 00:00:30 + [1c]\r\r";
   EXPECT_EQ(run({"--days", "-"}, log), kHistoryOk);
   EXPECT_EQ(out.str(),
             "day,connections,seconds,cost\n"
             "2026-03-01,2,150,2.75\n"
-            "2026-04-03,1,3600,75\n");
+            "2026-04-03,1,3630,76\n");
   EXPECT_EQ(run({"--months", "--json", "--until", "2026-03-31", "-"}, log), kHistoryOk);
   EXPECT_EQ(out.str(), "{\"month\":\"2026-03\",\"connections\":2,\"seconds\":150,\"cost\":2.75}\n");
   EXPECT_EQ(err.str(), "");
