@@ -542,16 +542,20 @@ TEST_F(MainFrameTest, StoreErrorsAreShownAndTheWindowGoesOn) {
 // Tuesday 21:30, evening zone #1: a balance that runs out during the connection is told once,
 // and the tooltip over the cost names the zone and when the night zone begins.
 TEST_F(MainFrameTest, TheBudgetIsGuardedAndTheTooltipLooksAhead) {
-  m_store.set(kProgramKey, "Account", std::string("0,05"));
+  // 0.003 $ is 0.3 ц.: at 75 ц. an hour that is 14.4 seconds, the 5 added ones included.
+  m_store.set(kProgramKey, "Account", std::string("0,003"));
   m_store.set(kProgramKey, "Zero", 0);
   TMainFrame& frame = make();
   QSignalSpy notified(&frame, &TMainFrame::budgetNotified);
   poll(1);
-  for (int second = 0; second < 10; ++second) {
+  for (int second = 0; second < 9; ++second) {
     m_clock.advance(1);
     frame.ttDurationTimer();
   }
-  // 15 seconds at 75 an hour cost 0.31: the balance ran out once.
+  EXPECT_EQ(notified.count(), 0);  // 14 seconds: 0.2917 ц.
+  m_clock.advance(1);
+  frame.ttDurationTimer();
+  // 15 seconds cost 0.3125 ц.: the balance ran out, once.
   ASSERT_EQ(notified.count(), 1);
   EXPECT_EQ(notified.at(0).at(0).toString(), QStringLiteral("Деньги на счёте закончились"));
 
