@@ -1,11 +1,15 @@
 #include "ui/settings/TariffsPage.h"
 
+#include <algorithm>
+
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 
 #include "app/SettingsTabs.h"
@@ -81,7 +85,7 @@ void TariffsPage::buildEditor(const FieldServices& services) {
     placedLabel(zones[row], this, 29, top + 3);
     placedLabel("С", this, 47, top + 3);
     placedLabel(":", this, 99, top + 3);
-    placedLabel("ДО", this, 141, top + 3);
+    QLabel* until = placedLabel("ДО", this, 141, top + 3);
     placedLabel(":", this, 199, top + 3);
     for (std::size_t column = 0; column < kColumns.size(); ++column) {
       const auto which = static_cast<TariffField>(row * kColumns.size() + column);
@@ -96,6 +100,9 @@ void TariffsPage::buildEditor(const FieldServices& services) {
       connect(field, &NumericField::edited, this, &TariffsPage::refreshEditor);
       fields[static_cast<std::size_t>(which)] = field;
     }
+    // "ДО" follows the begin minute's arrows, however wide the font made its field.
+    const UpDown* beginMinute = fields[row * kColumns.size() + 1]->upDown;
+    until->move(std::max(until->x(), beginMinute->x() + beginMinute->width() + 1), top + 3);
     // The unit follows the price field's arrows, however wide the font made the field.
     const UpDown* price = fields[row * kColumns.size() + kColumns.size() - 1]->upDown;
     tCURRhour[row] = placedLabel("ЕДИНИЦ / ЧАС", this, price->x() + price->width() + 4, top + 3);
@@ -115,6 +122,11 @@ void TariffsPage::buildEditor(const FieldServices& services) {
   QPalette palette = memoTest->palette();
   palette.setColor(QPalette::Base, QColor(192, 192, 192));
   memoTest->setPalette(palette);
+  // The silver is the memo's own: its scroll bar keeps the colours of the other scroll bars,
+  // whose groove and handle the silver would swap.
+  QPalette standard = QApplication::palette(memoTest->verticalScrollBar());
+  standard.setResolveMask(~QPalette::ResolveMask{0});  // every colour its own, none inherited
+  memoTest->verticalScrollBar()->setPalette(standard);
   tProgress = new QProgressBar(this);
   tProgress->setRange(0, 24);
   tProgress->setValue(0);
@@ -175,6 +187,8 @@ void TariffsPage::bRestoreClick() {
 }
 
 void TariffsPage::tTestClick() {
+  // The test walks the values typed when it started, whatever happens to the fields meanwhile.
+  m_tested = m_editor.typed();
   m_tester.start();
   tProgress->setValue(0);
   memoTest->clear();
@@ -186,7 +200,7 @@ void TariffsPage::tTestClick() {
 
 void TariffsPage::ttTesterTimer() {
   if (!m_tester.running()) return;
-  const TesterTick tick = m_tester.tick(m_editor.typed());
+  const TesterTick tick = m_tester.tick(m_tested);
   if (tick.finished) {
     // Before anything is shown: the periods that come while the box is open do nothing.
     ttTester.setEnabled(false);
@@ -199,6 +213,14 @@ void TariffsPage::ttTesterTimer() {
   if (!tick.finished) return;
   if (!m_tester.red()) setMemoColour(kGreen);
   m_boxes.show(TariffTester::endBox(m_tester.red()));
+}
+
+void TariffsPage::stopTest() {
+  if (!m_tester.running()) return;
+  ttTester.setEnabled(false);
+  m_tester.stop();
+  m_editor.testFinished();
+  refreshEditor();
 }
 
 void TariffsPage::showUnits(const CurrencyCaptions& captions) {

@@ -108,24 +108,37 @@ TEST_F(SettingsTabsTest, OddStoreValuesLoadAsTheDialogReadsThem) {
   EXPECT_EQ(tabs.eXX.text(), "2300");
 }
 
-TEST_F(SettingsTabsTest, ValueOfTheWrongTypeStopsTheLoadingWithAStoreErrorNamingIt) {
+TEST_F(SettingsTabsTest, ValueOfTheWrongTypeCostsOnlyItsOwnControlAndIsNamed) {
   store.set(kProgramKey, "XX", std::string("100"));
   store.set(kProgramKey, "ShowOnStart", 1);
   store.set(kProgramKey, "PlayON", 1);
+  store.set(kProgramKey, "MaxCents", 250);
+  tabs.load(screen.size());
   try {
-    tabs.load(screen.size());
+    tabs.throwLoadError();
     FAIL() << "no store error";
   } catch (const StoreError& e) {
     EXPECT_EQ(e.key(), kProgramKey);
     EXPECT_EQ(e.value(), "XX");
     EXPECT_NE(e.expected().find("REG_DWORD"), std::string::npos);
   }
-  EXPECT_TRUE(tabs.showOnStart);      // loaded before
-  EXPECT_FALSE(tabs.playOn.checked);  // never reached
+  EXPECT_TRUE(tabs.showOnStart);     // before it
+  EXPECT_TRUE(tabs.playOn.checked);  // and after it
+  EXPECT_EQ(tabs.eMaxCents.text(), "250");
 
-  store.set(kProgramKey, "XX", 100);
+  // The commit leaves the unread value as stored, until the user enters one.
+  commitSettings(store, tabs.options(), kExecutable);
+  EXPECT_EQ(stored("XX"), Value(std::string("100")));
+  EXPECT_EQ(stored("MaxCents"), Value(250));
+  tabs.eXX.change("40");
+  commitSettings(store, tabs.options(), kExecutable);
+  EXPECT_EQ(stored("XX"), Value(40));
+
   store.set(kProgramKey, "SoundON", 3);
-  EXPECT_THROW(tabs.load(screen.size()), StoreError);
+  tabs.load(screen.size());
+  EXPECT_THROW(tabs.throwLoadError(), StoreError);
+  EXPECT_TRUE(tabs.options().unloaded.contains("SoundON"));
+  EXPECT_FALSE(tabs.options().unloaded.contains("XX"));
 }
 
 TEST_F(SettingsTabsTest, CommitWritesInItsOrderAndStopsAtTheFirstRefusedWrite) {
