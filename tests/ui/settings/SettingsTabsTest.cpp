@@ -181,12 +181,23 @@ TEST(SettingsFilePickersTest, DialogRequestsAndPicks) {
   FileDialogRequest sound =
       pickerRequest(PickedFile::Sound, sep + "snd" + sep + "my sounds" + sep + "tada.wav");
   EXPECT_EQ(sound.title, "Укажите звуковой файл...");
+#ifdef _WIN32
   EXPECT_EQ(sound.filter, "Звуки (wAv) (*.wav *.snd);;Все файлы (*.*)");
+#else
+  // The desktop's own sounds are Ogg files; a program has any name.
+  EXPECT_EQ(sound.filter, "Звуки (oGa, oGg, wAv) (*.oga *.ogg *.wav);;Все файлы (*)");
+#endif
   EXPECT_EQ(sound.defaultExtension, "wav");
   EXPECT_EQ(sound.initialDirectory, std::filesystem::path(sep + "snd" + sep + "my sounds"));
   const FileDialogRequest program = pickerRequest(PickedFile::Program, "mytool --quiet");
   EXPECT_EQ(program.title, "Укажите программу...");
+#ifdef _WIN32
   EXPECT_EQ(program.filter, "Программы (eXe, cOm) (*.exe *.com);;Все файлы (*.*)");
+  EXPECT_FALSE(program.executablesOnly);
+#else
+  EXPECT_EQ(program.filter, "Программы (*)");
+  EXPECT_TRUE(program.executablesOnly);
+#endif
   EXPECT_EQ(program.initialDirectory, std::filesystem::path("mytool --quiet"));
   EXPECT_EQ(pickerFolder(sep + "x.wav"), std::filesystem::path());
   EXPECT_EQ(pickerFolder(""), std::filesystem::path());
