@@ -374,6 +374,32 @@ TEST_F(MainFrameTest, DraggingSnapsToTheEdgesAndStaysOnTheScreen) {
   EXPECT_FALSE(frame.ttMover->isActive());
 }
 
+TEST_F(MainFrameTest, AStoredPositionOffTheScreenIsBroughtOntoItAndKept) {
+  // Made on a larger screen; here 800 x 600 with a 24-pixel panel at the bottom.
+  m_screen.fixed = {800, 600};
+  m_screen.available = ScreenArea{0, 0, 800, 576};
+  m_store.set(kProgramKey, "YY", 715);
+  TMainFrame& frame = make();
+  frame.mStatusClick();
+  EXPECT_EQ(frame.pos(), QPoint(300, 544));
+  EXPECT_EQ(stored("XX"), Value(300));
+  EXPECT_EQ(stored("YY"), Value(544));
+
+  // A monitor on the left went away; a panel on the left and top takes 40 pixels.
+  frame.iDownClick();
+  m_screen.available = ScreenArea{40, 40, 760, 560};
+  m_store.set(kProgramKey, "XX", -1500);
+  frame.mStatusClick();
+  EXPECT_EQ(frame.pos(), QPoint(40, 544));
+  EXPECT_EQ(stored("XX"), Value(40));
+  // A position inside the area stays as it is.
+  frame.iDownClick();
+  m_store.set(kProgramKey, "XX", 600);
+  m_store.set(kProgramKey, "YY", 50);
+  frame.mStatusClick();
+  EXPECT_EQ(frame.pos(), QPoint(600, 50));
+}
+
 TEST_F(MainFrameTest, AShortClickMovesNothingButWritesThePosition) {
   TMainFrame& frame = make();
   frame.mStatusClick();  // placed at XX = 300, YY = 200
