@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -37,6 +38,17 @@ constexpr std::array<int, 5> kColumns{59, 104, 159, 204, 246};
 const QColor kBlack{0, 0, 0};
 const QColor kRed{255, 0, 0};
 const QColor kGreen{0, 128, 0};
+
+// The memo's scroll bar: the application's style with a handle that may be as short as the
+// position it shows needs.
+class ShortHandleStyle : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_ScrollBarSliderMin) return 6;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+};
 
 QLabel* placedLabel(const char* caption, QWidget* parent, int x, int y) {
   QLabel* label = dialog::label(caption, parent);
@@ -124,9 +136,15 @@ void TariffsPage::buildEditor(const FieldServices& services) {
   memoTest->setPalette(palette);
   // The silver is the memo's own: its scroll bar keeps the colours of the other scroll bars,
   // whose groove and handle the silver would swap.
-  QPalette standard = QApplication::palette(memoTest->verticalScrollBar());
+  QScrollBar* bar = memoTest->verticalScrollBar();
+  QPalette standard = QApplication::palette(bar);
   standard.setResolveMask(~QPalette::ResolveMask{0});  // every colour its own, none inherited
-  memoTest->verticalScrollBar()->setPalette(standard);
+  bar->setPalette(standard);
+  // A day is 1440 lines in a memo of five: the style's least handle length would fill most of
+  // the short groove, and the groove's rest would read as the handle, at the wrong end.
+  auto* shortHandle = new ShortHandleStyle;
+  shortHandle->setParent(bar);
+  bar->setStyle(shortHandle);
   tProgress = new QProgressBar(this);
   tProgress->setRange(0, 24);
   tProgress->setValue(0);

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QPalette>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 
 #include "ui/settings/DialogStyle.h"
 #include "ui/settings/SettingsDialogFixture.h"
@@ -123,9 +125,36 @@ TEST_F(SettingsDialogTest, DisabledButtonsAreGreyAndTheTariffRowsDoNotOverlap) {
 
   // The memo's silver stays inside it: its scroll bar is drawn like any other.
   TariffsPage& tariffs = *settings.tabTariffs;
+  settings.TABs->setCurrentIndex(TSettings::Tariffs);
   EXPECT_EQ(tariffs.memoTest->palette().color(QPalette::Base), QColor(192, 192, 192));
-  EXPECT_EQ(tariffs.memoTest->verticalScrollBar()->palette().color(QPalette::Base),
-            QApplication::palette().color(QPalette::Base));
+  QScrollBar* bar = tariffs.memoTest->verticalScrollBar();
+  EXPECT_EQ(bar->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
+  // After a test of a whole day the handle is short, at the top at the first line and at the
+  // bottom at the last.
+  for (int minute = 0; minute < 1440; ++minute) {
+    tariffs.memoTest->appendPlainText(QStringLiteral("0:0 = #1 {75}"));
+  }
+  const auto handle = [bar](int value) {
+    bar->setValue(value);
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = Qt::Vertical;
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    option.subControls = QStyle::SC_All;
+    const QStyle& style = *bar->style();
+    return std::pair{
+        style.subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar),
+        style.subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarGroove, bar)};
+  };
+  const auto [first, groove] = handle(bar->minimum());
+  EXPECT_LT(first.height(), groove.height() / 3);
+  EXPECT_EQ(first.top(), groove.top());
+  const auto [last, unused] = handle(bar->maximum());
+  EXPECT_EQ(last.bottom(), groove.bottom());
 
   // "ДО" begins right of the begin minute's arrows, and ends before the end hour.
   int rows = 0;
