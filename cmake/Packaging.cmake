@@ -77,7 +77,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libcanberra-pulse, sound-theme-freedesktop, cups-client")
+# qt6-translations-l10n: Qt's own dialog buttons and file dialogs in Russian.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "libcanberra-pulse, sound-theme-freedesktop, cups-client, qt6-translations-l10n")
 # The extended description as Debian wants it: lines of at most 80 characters.
 set(CPACK_PACKAGE_DESCRIPTION
     "Pelmora meters a dial-up (PPP) internet connection for people who pay for it

@@ -1,5 +1,7 @@
 #include "app/AccountSynchronisation.h"
 
+#include <cmath>
+
 #include "accounting/AmountText.h"
 #include "platform/MessageBoxes.h"
 #include "store/AccountLog.h"
@@ -106,8 +108,9 @@ void synchroniseAccount(SettingsStore& store, const AccountLog& accountLog, Mess
 
 bool isTypedAccountValid(const std::string& text, char decimalSeparator) {
   try {
-    parseTypedAmount(text, decimalSeparator);
-    return true;
+    // The settlement draws from the balance as a float: a balance beyond its range would be
+    // refused at the next disconnect, after the connection was made.
+    return std::isfinite(static_cast<float>(parseTypedAmount(text, decimalSeparator)));
   } catch (const AmountError&) {
     return false;
   }

@@ -21,7 +21,7 @@ void synchroniseAccount(SettingsStore& store, const AccountLog& accountLog, Mess
 // The account correction of the statistics tab.
 
 // eNewAccountChange: true when the typed text is an amount written with the locale's separator
-// (the empty text is not).
+// (the empty text is not) that the settlement's arithmetic can hold (within ±3.4E38).
 bool isTypedAccountValid(const std::string& text, char decimalSeparator);
 
 // bAccSaveClick: the text, unchanged, becomes the stored balance and the content of

@@ -23,10 +23,11 @@ struct BudgetNotice {
 
 // What the guard compares the running cost with, read once at the connect.
 struct BudgetFigures {
-  long double monthSpent = 0;     // CentsM
-  std::int32_t monthlyLimit = 0;  // MaxCents; 0: no limit
-  long double balance = 0;        // Account
-  std::string unitSign;           // CurrencySub: amounts are in the minor unit
+  long double monthSpent = 0;     // CentsM, in the minor unit
+  std::int32_t monthlyLimit = 0;  // MaxCents, in the minor unit; 0: no limit
+  long double balance = 0;        // Account, in the major unit
+  std::string minorSign;          // CurrencySub
+  std::string majorSign;          // Currency
   char separator = '.';
 };
 
@@ -42,12 +43,13 @@ class BudgetGuard {
   // The connection ended: nothing more until the next start.
   void stop() { m_armed = false; }
 
-  // The running cost in minor units: the thresholds crossed now and not before in this
-  // connection.
+  // The running cost in the minor unit: the thresholds crossed now and not before in this
+  // connection. The balance is compared in the major unit, as the settlement would draw it.
   std::vector<BudgetNotice> check(long double runningCost);
 
  private:
-  std::string money(long double amount) const;
+  std::string minorMoney(long double amount) const;
+  std::string majorMoney(long double amount) const;
 
   BudgetFigures m_figures;
   bool m_armed = false;

@@ -1,5 +1,7 @@
 #include "app/SettingsCommit.h"
 
+#include <string_view>
+
 #include "platform/ProgramVersion.h"
 #include "store/ProgramOptions.h"
 #include "store/SettingsStore.h"
@@ -22,30 +24,43 @@ void commitSettings(SettingsStore& store, const DialogOptions& dialog,
   // own writes when it is closed or dropped.
   auto program = openKey(store, kProgramKey);
   auto run = openKey(store, kRunKey);
-  if (dialog.autoStart) {
+  const auto loaded = [&dialog](std::string_view name) { return !dialog.unloaded.contains(name); };
+  const auto flag = [&](IntegerOption option, bool on) {
+    if (loaded(option.name)) writeFlag(*program, option, on);
+  };
+  const auto number = [&](IntegerOption option, std::int32_t value) {
+    if (loaded(option.name)) write(*program, option, value);
+  };
+  const auto text = [&](TextOption option, const std::string& value) {
+    if (loaded(option.name)) write(*program, option, value);
+  };
+  const bool currencyLoaded = loaded(options::kCurrencyFull.name);
+  if (!loaded(kProgramTitle)) {
+    // Neither created nor removed: the entry stays as it is.
+  } else if (dialog.autoStart) {
     run->WriteString(kProgramTitle, autostartData(executablePath));
   } else {
     run->DeleteValue(kProgramTitle);
   }
-  writeFlag(*program, options::kShowOnStart, dialog.showOnStart);
-  writeFlag(*program, options::kShowOnConnect, dialog.showOnConnect);
-  writeFlag(*program, options::kHideOnDisconnect, dialog.hideOnDisconnect);
-  if (extensions.currencySelection) extensions.currencySelection(*program);
-  write(*program, options::kXX, dialog.left);
-  write(*program, options::kYY, dialog.top);
-  write(*program, options::kZero, dialog.freeSeconds);
-  write(*program, options::kMaxCents, dialog.maxCents);
-  write(*program, options::kSecondsPlus, dialog.extraSeconds);
-  writeFlag(*program, options::kPlayON, dialog.playOn);
-  writeFlag(*program, options::kPlayOFF, dialog.playOff);
-  writeFlag(*program, options::kStartON, dialog.startOn);
-  writeFlag(*program, options::kStartOFF, dialog.startOff);
-  write(*program, options::kSoundON, dialog.soundOn);
-  write(*program, options::kSoundOFF, dialog.soundOff);
-  write(*program, options::kAppON, dialog.appOn);
-  write(*program, options::kAppOFF, dialog.appOff);
-  writeFlag(*program, options::kTrunc, dialog.trunc);
-  if (extensions.currencySigns) extensions.currencySigns(*program);
+  flag(options::kShowOnStart, dialog.showOnStart);
+  flag(options::kShowOnConnect, dialog.showOnConnect);
+  flag(options::kHideOnDisconnect, dialog.hideOnDisconnect);
+  if (extensions.currencySelection && currencyLoaded) extensions.currencySelection(*program);
+  number(options::kXX, dialog.left);
+  number(options::kYY, dialog.top);
+  number(options::kZero, dialog.freeSeconds);
+  number(options::kMaxCents, dialog.maxCents);
+  number(options::kSecondsPlus, dialog.extraSeconds);
+  flag(options::kPlayON, dialog.playOn);
+  flag(options::kPlayOFF, dialog.playOff);
+  flag(options::kStartON, dialog.startOn);
+  flag(options::kStartOFF, dialog.startOff);
+  text(options::kSoundON, dialog.soundOn);
+  text(options::kSoundOFF, dialog.soundOff);
+  text(options::kAppON, dialog.appOn);
+  text(options::kAppOFF, dialog.appOff);
+  flag(options::kTrunc, dialog.trunc);
+  if (extensions.currencySigns && currencyLoaded) extensions.currencySigns(*program);
   program->CloseKey();
   run->CloseKey();
   if (extensions.tariffDay) extensions.tariffDay(store);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 
 namespace pelmora {
@@ -30,6 +31,10 @@ struct DialogOptions {
   std::string appOn;              // eStartON
   std::string appOff;             // eStartOFF
   bool trunc = false;             // cbTrunc
+  // The values whose control could not be loaded and was not changed by the user since: they are
+  // not written, so the stored value stays. The autostart entry is named by kProgramTitle, the
+  // currency row (selection and signs) by CurrencyFull.
+  std::set<std::string, std::less<>> unloaded;
 };
 
 // The commit's steps that belong to the currency and tariff tabs. Each runs at its place in the
@@ -46,7 +51,8 @@ struct CommitExtensions {
 // The O K button's writes, in this order: the autostart entry (the quoted executable path, or
 // no entry), ShowOnStart, ShowOnConnect, HideOnDisconnect, the currency selection, XX, YY, Zero,
 // MaxCents, SecondsPlus, PlayON, PlayOFF, StartON, StartOFF, SoundON, SoundOFF, AppON, AppOFF,
-// Trunc, the currency signs, then the tariff day. Flags are written as 0 or 1. A store error
+// Trunc, the currency signs, then the tariff day; a value named in dialog.unloaded is skipped.
+// Flags are written as 0 or 1. A store error
 // abandons the remaining writes and is passed on; what was written before it stays written.
 // Hiding the dialog and re-showing the status window are left to the caller.
 void commitSettings(SettingsStore& store, const DialogOptions& dialog,

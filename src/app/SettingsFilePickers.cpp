@@ -54,11 +54,12 @@ FileDialogRequest pickerRequest(PickedFile kind, const std::string& editText) {
   FileDialogRequest request;
   if (kind == PickedFile::Sound) {
     request.title = "Укажите звуковой файл...";
-    request.filter = dialogFilter("Звуки (wAv)|*.wav;*.snd|Все файлы|*.*");
+    request.filter = dialogFilter(soundPickerFilter());
     request.defaultExtension = "wav";
   } else {
     request.title = "Укажите программу...";
-    request.filter = dialogFilter("Программы (eXe, cOm)|*.exe;*.com|Все файлы|*.*");
+    request.filter = dialogFilter(programPickerFilter());
+    request.executablesOnly = programPickerExecutablesOnly();
     request.defaultExtension = programPickerExtension();
   }
   request.initialDirectory = pickerFolder(editText);

@@ -126,6 +126,7 @@ void NumericEdit::validate(const std::string& text) {
   m_text = text;
   if (const auto number = acceptable(text)) {
     m_lastValidated = *number;
+    m_held = true;
     if (m_entry == ValidEntry::RecordsOnly || m_entry == ValidEntry::RecordsOnlyNotNegative) return;
     // Setting the position writes it back, which validates again before this run goes on: the
     // window therefore moves to the clamped value, not to the typed one.

@@ -89,6 +89,10 @@ class NumericEdit {
   UpDownRange range() const { return m_range; }
   // The most characters the edit takes.
   int maxLength() const { return m_maxLength; }
+  // Whether the edit holds a number it accepted (loaded, typed or stepped) since forget().
+  bool held() const { return m_held; }
+  // The value could not be loaded: the edit keeps its text but holds nothing to write.
+  void forget() { m_held = false; }
 
  private:
   std::optional<std::int32_t> parse(std::string_view text) const;
@@ -107,6 +111,7 @@ class NumericEdit {
   std::string m_text = "0";
   std::int32_t m_position = 0;
   bool m_beep = false;
+  bool m_held = false;
   std::optional<std::int32_t> m_moveEdge;
 };
 

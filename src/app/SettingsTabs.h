@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "app/SettingsCommit.h"
@@ -26,6 +28,10 @@ inline constexpr std::int32_t kMaxMonthlyCents = 32500;
 struct ActionControls {
   bool checked = false;
   std::string text;
+  // Whether each holds what was loaded or what the user set since; false after its value could
+  // not be loaded: it is then not written.
+  bool checkedHeld = true;
+  bool textHeld = true;
 
   bool dependentsEnabled() const { return checked; }
 };
@@ -48,11 +54,18 @@ class OptionsTabs {
   // the four window and rounding flags, the currency controls (currency, into the open program
   // key), the five numeric edits (each through its validator), the four action boxes and their
   // texts, then the position edits' maxima from the screen. A check box is checked for any
-  // stored value but 0. A store error stops the loading where it happened and is passed on.
+  // stored value but 0. A value that cannot be read costs only its own control: it keeps what it
+  // showed, is left out of options().unloaded's commit, and the first such StoreError is kept for
+  // throwLoadError. A key that cannot be opened stops the loading and is passed on.
   WindowEdges load(const ScreenSize& screen,
                    const std::function<void(StoreKey& program)>& currency = {});
+  // The first value the last load could not read, as its StoreError; nothing when all were read.
+  void throwLoadError() const;
+  // The user set a control by hand (named by its value, kProgramTitle for the autostart box,
+  // CurrencyFull for the currency row): it is written again even if it could not be loaded.
+  void changedByUser(const char* name);
 
-  // What the controls hold, for the commit.
+  // What the controls hold, for the commit, with the values that are not to be written.
   DialogOptions options() const;
 
   bool autoStart = false;         // cbAutoStart
@@ -72,6 +85,8 @@ class OptionsTabs {
 
  private:
   SettingsStore& m_store;
+  std::set<std::string, std::less<>> m_unloaded;
+  std::exception_ptr m_loadError;
 };
 
 }  // namespace pelmora

@@ -33,6 +33,7 @@
 #include "platform/qt/QtFileOpener.h"
 #include "platform/qt/QtMessageBoxes.h"
 #include "platform/qt/QtScreen.h"
+#include "platform/qt/QtTranslation.h"
 #include "store/SettingsStore.h"
 #include "ui/settings/TSettings.h"
 #include "ui/status/TMainFrame.h"
@@ -122,6 +123,8 @@ int main(int argc, char* argv[]) {
   QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Pelmora"));
   // The status window is hidden most of the time; only quitting ends the program.
   QApplication::setQuitOnLastWindowClosed(false);
+  // Every text the user reads is Russian, Qt's own dialog buttons included.
+  installQtTranslation(app, QApplication::applicationDirPath());
 
   bool ending = false;  // a shutdown signal came
   const auto boxes = makeMessageBoxes(ending);

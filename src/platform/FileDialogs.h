@@ -14,6 +14,8 @@ struct FileDialogRequest {
   std::string defaultExtension;
   std::filesystem::path initialDirectory;  // empty: the dialog's own choice
   std::string initialName;                 // UTF-8 file name proposed in the name field
+  // Only files the user may run are listed (with the folders), whatever their names.
+  bool executablesOnly = false;
 };
 
 // Every file dialog of the program goes through this seam, so tests can answer them.

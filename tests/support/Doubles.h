@@ -2,6 +2,7 @@
 
 // Small stand-ins for the world the program's core talks to, shared by the test executables.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,11 @@ namespace pelmora::testing {
 struct FixedScreen final : Screen {
   explicit FixedScreen(ScreenSize screen = {1280, 1024}) : fixed(screen) {}
   ScreenSize size() const override { return fixed; }
+  ScreenArea availableArea() const override {
+    return available.value_or(ScreenArea{0, 0, fixed.width, fixed.height});
+  }
   ScreenSize fixed;
+  std::optional<ScreenArea> available;  // the whole screen when not set
 };
 
 // A probe that answers what the test set; counts its calls.

@@ -374,6 +374,32 @@ TEST_F(MainFrameTest, DraggingSnapsToTheEdgesAndStaysOnTheScreen) {
   EXPECT_FALSE(frame.ttMover->isActive());
 }
 
+TEST_F(MainFrameTest, AStoredPositionOffTheScreenIsBroughtOntoItAndKept) {
+  // Made on a larger screen; here 800 x 600 with a 24-pixel panel at the bottom.
+  m_screen.fixed = {800, 600};
+  m_screen.available = ScreenArea{0, 0, 800, 576};
+  m_store.set(kProgramKey, "YY", 715);
+  TMainFrame& frame = make();
+  frame.mStatusClick();
+  EXPECT_EQ(frame.pos(), QPoint(300, 544));
+  EXPECT_EQ(stored("XX"), Value(300));
+  EXPECT_EQ(stored("YY"), Value(544));
+
+  // A monitor on the left went away; a panel on the left and top takes 40 pixels.
+  frame.iDownClick();
+  m_screen.available = ScreenArea{40, 40, 760, 560};
+  m_store.set(kProgramKey, "XX", -1500);
+  frame.mStatusClick();
+  EXPECT_EQ(frame.pos(), QPoint(40, 544));
+  EXPECT_EQ(stored("XX"), Value(40));
+  // A position inside the area stays as it is.
+  frame.iDownClick();
+  m_store.set(kProgramKey, "XX", 600);
+  m_store.set(kProgramKey, "YY", 50);
+  frame.mStatusClick();
+  EXPECT_EQ(frame.pos(), QPoint(600, 50));
+}
+
 TEST_F(MainFrameTest, AShortClickMovesNothingButWritesThePosition) {
   TMainFrame& frame = make();
   frame.mStatusClick();  // placed at XX = 300, YY = 200
@@ -542,16 +568,20 @@ TEST_F(MainFrameTest, StoreErrorsAreShownAndTheWindowGoesOn) {
 // Tuesday 21:30, evening zone #1: a balance that runs out during the connection is told once,
 // and the tooltip over the cost names the zone and when the night zone begins.
 TEST_F(MainFrameTest, TheBudgetIsGuardedAndTheTooltipLooksAhead) {
-  m_store.set(kProgramKey, "Account", std::string("0,05"));
+  // 0.003 $ is 0.3 ц.: at 75 ц. an hour that is 14.4 seconds, the 5 added ones included.
+  m_store.set(kProgramKey, "Account", std::string("0,003"));
   m_store.set(kProgramKey, "Zero", 0);
   TMainFrame& frame = make();
   QSignalSpy notified(&frame, &TMainFrame::budgetNotified);
   poll(1);
-  for (int second = 0; second < 10; ++second) {
+  for (int second = 0; second < 9; ++second) {
     m_clock.advance(1);
     frame.ttDurationTimer();
   }
-  // 15 seconds at 75 an hour cost 0.31: the balance ran out once.
+  EXPECT_EQ(notified.count(), 0);  // 14 seconds: 0.2917 ц.
+  m_clock.advance(1);
+  frame.ttDurationTimer();
+  // 15 seconds cost 0.3125 ц.: the balance ran out, once.
   ASSERT_EQ(notified.count(), 1);
   EXPECT_EQ(notified.at(0).at(0).toString(), QStringLiteral("Деньги на счёте закончились"));
 

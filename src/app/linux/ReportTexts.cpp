@@ -22,7 +22,11 @@ MessageBoxRequest printFailureBox(const PrintResult& result, const std::filesyst
                           MessageIcon::Error);
   }
   std::string text = "Произошла ошибка при попытке распечатать файл!\n";
-  if (!result.reason.empty()) text += "Причина: " + result.reason + ".\n";
+  if (!result.reason.empty()) {
+    // The print command's own sentence may already end in a full stop.
+    const bool ended = result.reason.find_last_of(".!?") == result.reason.size() - 1;
+    text += "Причина: " + result.reason + (ended ? "\n" : ".\n");
+  }
   return informationBox(kPrintFailureTitle, text + byHand, MessageIcon::Error);
 }
 

@@ -26,6 +26,9 @@ std::optional<std::filesystem::path> QtFileDialogs::ask(const FileDialogRequest&
   dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
   if (!request.initialName.empty()) dialog.selectFile(QString::fromStdString(request.initialName));
+  if (request.executablesOnly) {
+    dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Executable | QDir::NoDotAndDotDot);
+  }
   // Confirming an overwrite is left on: accepting an existing name asks before the dialog closes.
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();

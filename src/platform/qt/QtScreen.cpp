@@ -12,4 +12,11 @@ ScreenSize QtScreen::size() const {
   return {pixels.width(), pixels.height()};
 }
 
+ScreenArea QtScreen::availableArea() const {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return {};
+  const QRect area = screen->availableGeometry();
+  return {area.x(), area.y(), area.width(), area.height()};
+}
+
 }  // namespace pelmora

@@ -9,6 +9,7 @@ class QtScreen final : public Screen {
  public:
   // Zero by zero while no screen is attached.
   ScreenSize size() const override;
+  ScreenArea availableArea() const override;
 };
 
 }  // namespace pelmora

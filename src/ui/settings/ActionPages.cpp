@@ -7,6 +7,8 @@
 #include <QVBoxLayout>
 
 #include "app/SettingsTabs.h"
+#include "platform/ProgramVersion.h"
+#include "store/ProgramOptions.h"
 #include "ui/settings/ActionRow.h"
 #include "ui/settings/DialogStyle.h"
 
@@ -64,8 +66,10 @@ ConnectionPage::ConnectionPage(OptionsTabs& model, const FieldServices& services
   page->addLayout(secondsRow(this, "ДОБАВОЧНОЕ   ВРЕМЯ   АУТЕНТИФИКАЦИИ:", eSecondsPlus));
   page->addStretch(1);
 
-  connect(cbShowOnConnect, &QCheckBox::toggled, this,
-          [this](bool on) { m_model.showOnConnect = on; });
+  connect(cbShowOnConnect, &QCheckBox::toggled, this, [this](bool on) {
+    m_model.showOnConnect = on;
+    m_model.changedByUser(options::kShowOnConnect.name);
+  });
 }
 
 void ConnectionPage::refresh() {
@@ -92,9 +96,14 @@ DisconnectionPage::DisconnectionPage(OptionsTabs& model, FileDialogs& files,
   page->addWidget(cbTrunc);
   page->addStretch(1);
 
-  connect(cbHideOnDisconnect, &QCheckBox::toggled, this,
-          [this](bool on) { m_model.hideOnDisconnect = on; });
-  connect(cbTrunc, &QCheckBox::toggled, this, [this](bool on) { m_model.trunc = on; });
+  connect(cbHideOnDisconnect, &QCheckBox::toggled, this, [this](bool on) {
+    m_model.hideOnDisconnect = on;
+    m_model.changedByUser(options::kHideOnDisconnect.name);
+  });
+  connect(cbTrunc, &QCheckBox::toggled, this, [this](bool on) {
+    m_model.trunc = on;
+    m_model.changedByUser(options::kTrunc.name);
+  });
 }
 
 void DisconnectionPage::refresh() {

@@ -30,10 +30,13 @@ ActionRow::ActionRow(ActionControls& model, PickedFile kind, const char* caption
 
   connect(check, &QCheckBox::toggled, this, [this](bool on) {
     m_model.checked = on;
+    m_model.checkedHeld = true;
     enableDependents();
   });
-  connect(edit, &QLineEdit::textChanged, this,
-          [this](const QString& text) { m_model.text = text.toStdString(); });
+  connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) {
+    m_model.text = text.toStdString();
+    m_model.textHeld = true;
+  });
   // The whole text, as the edit holds it now, not as stored.
   connect(testButton, &QPushButton::clicked, this,
           [this, test = std::move(test)] { test(m_model.text); });
@@ -62,6 +65,7 @@ void ActionRow::enableDependents() {
 
 void ActionRow::browse() {
   if (pickFile(m_files, m_kind, m_model.text)) {
+    m_model.textHeld = true;
     const QSignalBlocker quiet(edit);
     edit->setText(QString::fromStdString(m_model.text));
   }

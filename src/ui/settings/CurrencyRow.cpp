@@ -93,11 +93,11 @@ void CurrencyRow::buildPanel(QWidget* page, int top) {
 
 void CurrencyRow::load(StoreKey& program) {
   const CustomCurrency custom = readCustomCurrency(program);
-  eRub->setText(QString::fromStdString(custom.name));
-  eKop->setText(QString::fromStdString(custom.minorName));
-  eKops->setText(QString::fromStdString(custom.minorGenitive));
-  sRub->setText(QString::fromStdString(custom.mainSign));
-  sKop->setText(QString::fromStdString(custom.subSign));
+  dialog::showWhole(eRub, QString::fromStdString(custom.name));
+  dialog::showWhole(eKop, QString::fromStdString(custom.minorName));
+  dialog::showWhole(eKops, QString::fromStdString(custom.minorGenitive));
+  dialog::showWhole(sRub, QString::fromStdString(custom.mainSign));
+  dialog::showWhole(sKop, QString::fromStdString(custom.subSign));
   const QSignalBlocker quiet(cbCurrency);
   cbCurrency->clear();
   for (const char* name : kCurrencyNames) cbCurrency->addItem(QString::fromUtf8(name));

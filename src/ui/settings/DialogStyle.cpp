@@ -1,5 +1,7 @@
 #include "ui/settings/DialogStyle.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,11 +45,38 @@ QLabel* label(const char* caption, QWidget* parent) {
   return new QLabel(QString::fromUtf8(caption), parent);
 }
 
+namespace {
+
+// What the user may type into an edit made by boldEdit; 0: no limit.
+constexpr char kTypingLimit[] = "pelmoraTypingLimit";
+
+int typingLimit(const QLineEdit* edit) {
+  return edit->property(kTypingLimit).toInt();
+}
+
+}  // namespace
+
 QLineEdit* boldEdit(QWidget* parent, int maxLength) {
   auto* edit = new QLineEdit(parent);
   edit->setFont(boldFont());
-  if (maxLength > 0) edit->setMaxLength(maxLength);
+  if (maxLength > 0) {
+    // QLineEdit's own limit also cuts what setText puts there: it is kept at the typing limit or
+    // the length of the text shown, whichever is longer, so a longer text the program showed
+    // is never cut and the user still cannot type past the limit.
+    edit->setProperty(kTypingLimit, maxLength);
+    edit->setMaxLength(maxLength);
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit] {
+      edit->setMaxLength(std::max(typingLimit(edit), static_cast<int>(edit->text().size())));
+    });
+  }
   return edit;
+}
+
+void showWhole(QLineEdit* edit, const QString& text) {
+  if (const int limit = typingLimit(edit); limit > 0) {
+    edit->setMaxLength(std::max(limit, static_cast<int>(text.size())));
+  }
+  edit->setText(text);
 }
 
 QPushButton* actionButton(const char* caption, QWidget* parent, const QColor& colour) {
@@ -56,8 +85,10 @@ QPushButton* actionButton(const char* caption, QWidget* parent, const QColor& co
   button->setAutoDefault(false);
   if (colour.isValid()) {
     button->setFont(boldFont());
+    // The colour while it can be pressed; a disabled button is greyed like the others.
     QPalette palette = button->palette();
-    palette.setColor(QPalette::ButtonText, colour);
+    palette.setColor(QPalette::Active, QPalette::ButtonText, colour);
+    palette.setColor(QPalette::Inactive, QPalette::ButtonText, colour);
     button->setPalette(palette);
   }
   return button;

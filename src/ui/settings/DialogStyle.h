@@ -21,8 +21,12 @@ QFont smallFont();
 // Controls as the settings dialog draws them.
 QCheckBox* checkBox(const char* caption, QWidget* parent);
 QLabel* label(const char* caption, QWidget* parent);
-// A bold edit; maxLength 0: no limit.
+// A bold edit; maxLength 0: no limit. The limit holds for what the user types, never for a text
+// the program puts there with showWhole.
 QLineEdit* boldEdit(QWidget* parent, int maxLength = 0);
+// Puts the program's text into an edit made by boldEdit, whole even when it is longer than the
+// user may type; the user can shorten it but not lengthen it.
+void showWhole(QLineEdit* edit, const QString& text);
 // A button that never takes the keyboard focus, with bold text in a colour of its own.
 QPushButton* actionButton(const char* caption, QWidget* parent, const QColor& colour = {});
 // A small square button with one of the dialog's glyphs ("SoundTest", "AppTest").

@@ -1,5 +1,7 @@
 #include "ui/settings/NumericField.h"
 
+#include <algorithm>
+
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -12,14 +14,16 @@ namespace pelmora {
 FieldModel FieldModel::of(NumericEdit& edit) {
   return {[&edit](const std::string& text) { return edit.change(text); },
           [&edit](int delta) { return edit.step(delta); }, [&edit] { return edit.text(); },
-          edit.maxLength()};
+          edit.maxLength(),
+          std::max(edit.maxLength(), static_cast<int>(upDownText(edit.range().maximum).size()))};
 }
 
 NumericField::NumericField(FieldModel model, FieldServices services, QWidget* parent)
     : QObject(parent), m_model(std::move(model)), m_services(std::move(services)) {
   edit = dialog::boldEdit(parent, m_model.maxLength);
-  // Room for the longest number the edit takes, and no more.
-  edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QString(m_model.maxLength, u'8')) + 12);
+  // Room for the longest number the edit takes, typed or set by its arrows, and no more.
+  const int digits = std::max(m_model.maxLength, m_model.shownLength);
+  edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QString(digits, u'8')) + 12);
   upDown = new UpDown(parent);
   refresh();
   connect(edit, &QLineEdit::textEdited, this, [this](const QString& text) {
@@ -44,7 +48,7 @@ void NumericField::refresh() {
   const QString text = QString::fromStdString(m_model.text());
   if (edit->text() == text) return;
   const QSignalBlocker quiet(edit);
-  edit->setText(text);
+  dialog::showWhole(edit, text);
 }
 
 void NumericField::setValue(std::int32_t value) {

@@ -30,7 +30,8 @@ struct FieldModel {
   std::function<EditResult(const std::string&)> change;
   std::function<EditResult(int)> step;
   std::function<std::string()> text;
-  int maxLength = 0;
+  int maxLength = 0;    // what the user may type
+  int shownLength = 0;  // the longest number the arrows put there, when longer
 
   static FieldModel of(NumericEdit& edit);
 };

@@ -9,6 +9,8 @@
 #include <QVBoxLayout>
 
 #include "app/SettingsTabs.h"
+#include "platform/ProgramVersion.h"
+#include "store/ProgramOptions.h"
 #include "app/SettingsTexts.h"
 #include "ui/settings/DialogStyle.h"
 
@@ -51,8 +53,14 @@ OptionsPage::OptionsPage(OptionsTabs& model, const FieldServices& services, QWid
   page->addStretch(1);
   page->addLayout(buttons);
 
-  connect(cbAutoStart, &QCheckBox::toggled, this, [this](bool on) { m_model.autoStart = on; });
-  connect(cbShowOnStart, &QCheckBox::toggled, this, [this](bool on) { m_model.showOnStart = on; });
+  connect(cbAutoStart, &QCheckBox::toggled, this, [this](bool on) {
+    m_model.autoStart = on;
+    m_model.changedByUser(kProgramTitle);
+  });
+  connect(cbShowOnStart, &QCheckBox::toggled, this, [this](bool on) {
+    m_model.showOnStart = on;
+    m_model.changedByUser(options::kShowOnStart.name);
+  });
 }
 
 void OptionsPage::refresh() {

@@ -219,7 +219,7 @@ void StatisticsPage::bSaveClick() {
 
 void StatisticsPage::bCorrectClick() {
   showCorrection(true);
-  eNewAccount->setText(plAccount->text());
+  dialog::showWhole(eNewAccount, plAccount->text());
   eNewAccount->setFocus();
   if (m_services.correctionChanged) m_services.correctionChanged(true);
 }
@@ -227,7 +227,7 @@ void StatisticsPage::bCorrectClick() {
 void StatisticsPage::eNewAccountChange(const QString& typed) {
   if (isTypedAccountValid(typed.toStdString(), m_services.core.decimalSeparator())) return;
   // Replacing the text runs this again; the balance's own text is never replaced by itself.
-  eNewAccount->setText(plAccount->text());
+  dialog::showWhole(eNewAccount, plAccount->text());
   beep();
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <filesystem>
 
+#include <QComboBox>
 #include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -17,6 +18,7 @@
 #include "platform/ProgramStarter.h"
 #include "platform/Screen.h"
 #include "platform/SoundPlayer.h"
+#include "store/ProgramOptions.h"
 #include "app/ProgramInformation.h"
 #include "ui/settings/ActionPages.h"
 #include "ui/settings/CurrencyRow.h"
@@ -134,6 +136,12 @@ void TSettings::buildTabs() {
                                            QString::fromStdString(captions.majorCost),
                                            QString::fromStdString(captions.minorCost));
           });
+  // A currency the user picks is written even if the stored one could not be read.
+  for (QComboBox* box :
+       {tabTariffs->currency->cbCurrency, tabTariffs->currency->cbCurrencyDisplay}) {
+    connect(box, &QComboBox::activated, this,
+            [this] { m_tabs.changedByUser(options::kCurrencyFull.name); });
+  }
   // "ИЗМЕНИТЬ" lets the dialog be confirmed, a metered connection or not.
   connect(tabTariffs->currency, &CurrencyRow::commitAllowed, this,
           [this] { setCommitEnabled(true); });
@@ -170,11 +178,12 @@ void TSettings::formShow() {
   for (std::size_t i = 0; i < kTabs.size(); ++i) {
     if (code == QString::fromUtf8(kTabs[i].code)) TABs->setCurrentIndex(static_cast<int>(i));
   }
-  // A store error stops the loading where it happened; the controls show what was loaded.
+  // A value that cannot be read is named in a box; the other controls still load.
   guard([this] {
     const WindowEdges edges = m_tabs.load(
         m_core.screen().size(), [this](StoreKey& program) { tabTariffs->currency->load(program); });
     moveStatusWindow(edges.left, edges.top);
+    m_tabs.throwLoadError();
   });
   tabTariffs->currency->cbCurrencyChange();
   tabTariffs->currency->hidePanel();
@@ -183,6 +192,8 @@ void TSettings::formShow() {
 }
 
 void TSettings::formHide() {
+  // A tariff test ends with the dialog: its result would come with nothing to look at.
+  tabTariffs->stopTest();
   // Edits of the tariffs that were neither saved nor copied are forgotten.
   guard([this] { m_tariffEditor.silentReload(); });
   tabTariffs->refresh();
@@ -200,6 +211,7 @@ void TSettings::refreshStatistics() {
 }
 
 void TSettings::correctionChanged(bool correcting) {
+  m_correcting = correcting;
   // While the balance is corrected the dialog can be neither confirmed nor cancelled.
   bCancel->setEnabled(!correcting);
   bOk->setEnabled(!correcting && !m_core.monitor().isConnected());
@@ -257,6 +269,9 @@ void TSettings::bCancelClick() {
 }
 
 void TSettings::reject() {
+  // While the balance is corrected only the correction's own buttons end it: Escape and the
+  // close box do nothing, as "О Т М Е Н А" is off.
+  if (m_correcting) return;
   bCancelClick();
 }
 

@@ -84,7 +84,8 @@ class TSettings : public QDialog {
   void bEraseClick();
   void bViewClick();
 
-  // Closing the window or Escape: like "О Т М Е Н А".
+  // Closing the window or Escape: like "О Т М Е Н А", and like it off while the balance is
+  // corrected.
   void reject() override;
 
  protected:
@@ -114,6 +115,8 @@ class TSettings : public QDialog {
   TariffEditor m_tariffEditor;
   // The reset detaches the hiding's work: the dialog then closes over a store without tariffs.
   bool m_hideHandlerAttached = true;
+  // The statistics tab's balance correction is open.
+  bool m_correcting = false;
 };
 
 }  // namespace pelmora

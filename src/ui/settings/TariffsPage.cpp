@@ -1,11 +1,16 @@
 #include "ui/settings/TariffsPage.h"
 
+#include <algorithm>
+
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 
 #include "app/SettingsTabs.h"
@@ -33,6 +38,17 @@ constexpr std::array<int, 5> kColumns{59, 104, 159, 204, 246};
 const QColor kBlack{0, 0, 0};
 const QColor kRed{255, 0, 0};
 const QColor kGreen{0, 128, 0};
+
+// The memo's scroll bar: the application's style with a handle that may be as short as the
+// position it shows needs.
+class ShortHandleStyle : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_ScrollBarSliderMin) return 6;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+};
 
 QLabel* placedLabel(const char* caption, QWidget* parent, int x, int y) {
   QLabel* label = dialog::label(caption, parent);
@@ -81,7 +97,7 @@ void TariffsPage::buildEditor(const FieldServices& services) {
     placedLabel(zones[row], this, 29, top + 3);
     placedLabel("С", this, 47, top + 3);
     placedLabel(":", this, 99, top + 3);
-    placedLabel("ДО", this, 141, top + 3);
+    QLabel* until = placedLabel("ДО", this, 141, top + 3);
     placedLabel(":", this, 199, top + 3);
     for (std::size_t column = 0; column < kColumns.size(); ++column) {
       const auto which = static_cast<TariffField>(row * kColumns.size() + column);
@@ -96,6 +112,9 @@ void TariffsPage::buildEditor(const FieldServices& services) {
       connect(field, &NumericField::edited, this, &TariffsPage::refreshEditor);
       fields[static_cast<std::size_t>(which)] = field;
     }
+    // "ДО" follows the begin minute's arrows, however wide the font made its field.
+    const UpDown* beginMinute = fields[row * kColumns.size() + 1]->upDown;
+    until->move(std::max(until->x(), beginMinute->x() + beginMinute->width() + 1), top + 3);
     // The unit follows the price field's arrows, however wide the font made the field.
     const UpDown* price = fields[row * kColumns.size() + kColumns.size() - 1]->upDown;
     tCURRhour[row] = placedLabel("ЕДИНИЦ / ЧАС", this, price->x() + price->width() + 4, top + 3);
@@ -115,6 +134,17 @@ void TariffsPage::buildEditor(const FieldServices& services) {
   QPalette palette = memoTest->palette();
   palette.setColor(QPalette::Base, QColor(192, 192, 192));
   memoTest->setPalette(palette);
+  // The silver is the memo's own: its scroll bar keeps the colours of the other scroll bars,
+  // whose groove and handle the silver would swap.
+  QScrollBar* bar = memoTest->verticalScrollBar();
+  QPalette standard = QApplication::palette(bar);
+  standard.setResolveMask(~QPalette::ResolveMask{0});  // every colour its own, none inherited
+  bar->setPalette(standard);
+  // A day is 1440 lines in a memo of five: the style's least handle length would fill most of
+  // the short groove, and the groove's rest would read as the handle, at the wrong end.
+  auto* shortHandle = new ShortHandleStyle;
+  shortHandle->setParent(bar);
+  bar->setStyle(shortHandle);
   tProgress = new QProgressBar(this);
   tProgress->setRange(0, 24);
   tProgress->setValue(0);
@@ -175,6 +205,8 @@ void TariffsPage::bRestoreClick() {
 }
 
 void TariffsPage::tTestClick() {
+  // The test walks the values typed when it started, whatever happens to the fields meanwhile.
+  m_tested = m_editor.typed();
   m_tester.start();
   tProgress->setValue(0);
   memoTest->clear();
@@ -186,7 +218,7 @@ void TariffsPage::tTestClick() {
 
 void TariffsPage::ttTesterTimer() {
   if (!m_tester.running()) return;
-  const TesterTick tick = m_tester.tick(m_editor.typed());
+  const TesterTick tick = m_tester.tick(m_tested);
   if (tick.finished) {
     // Before anything is shown: the periods that come while the box is open do nothing.
     ttTester.setEnabled(false);
@@ -199,6 +231,14 @@ void TariffsPage::ttTesterTimer() {
   if (!tick.finished) return;
   if (!m_tester.red()) setMemoColour(kGreen);
   m_boxes.show(TariffTester::endBox(m_tester.red()));
+}
+
+void TariffsPage::stopTest() {
+  if (!m_tester.running()) return;
+  ttTester.setEnabled(false);
+  m_tester.stop();
+  m_editor.testFinished();
+  refreshEditor();
 }
 
 void TariffsPage::showUnits(const CurrencyCaptions& captions) {

@@ -65,6 +65,8 @@ class TariffsPage : public QWidget {
   void bRestoreClick();
   void tTestClick();  // RunTariffTest
   void ttTesterTimer();
+  // The dialog is hidden: a running test ends quietly, without its result.
+  void stopTest();
 
  private:
   void buildEditor(const FieldServices& services);
@@ -78,6 +80,7 @@ class TariffsPage : public QWidget {
   MessageBoxes& m_boxes;
   FieldServices m_services;
   TariffTester m_tester;
+  DayTariffs m_tested;  // the values the running test started with
   std::unique_ptr<QtTickBridge> m_bridge;
 };
 

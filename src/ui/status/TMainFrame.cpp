@@ -248,7 +248,7 @@ void TMainFrame::startUp() {
 
 void TMainFrame::formShow() {
   if (const std::optional<WindowOptions> options = m_core.readWindowOptions()) {
-    move(options->left, options->top);
+    moveOntoScreen(options->left, options->top);
     m_currencyStatus = options->currencyStatus;
     const QString symbol = QString::fromStdString(options->currencySymbol);
     // Only the first showing after start-up clears the displays for a new symbol.
@@ -261,6 +261,20 @@ void TMainFrame::formShow() {
     m_freeSeconds = options->freeSeconds;
   }
   m_startUpMarker = false;
+}
+
+void TMainFrame::moveOntoScreen(int left, int top) {
+  // A position from a larger screen, or from before a monitor went, would lose the window: it
+  // is brought inside the available area, and kept there.
+  const ScreenArea area = m_screen.availableArea();
+  if (area.width < kWindowWidth || area.height < kWindowHeight) {
+    move(left, top);  // no usable screen to go by
+    return;
+  }
+  const int inLeft = std::clamp(left, area.left, area.left + area.width - kWindowWidth);
+  const int inTop = std::clamp(top, area.top, area.top + area.height - kWindowHeight);
+  move(inLeft, inTop);
+  if (inLeft != left || inTop != top) m_core.savePosition(inLeft, inTop);
 }
 
 void TMainFrame::showEvent(QShowEvent* event) {

@@ -52,6 +52,8 @@ class TMainFrame : public QWidget, public StatusView {
   // The steps run each time the window becomes visible: position, currency symbol, SecondsPlus
   // and Zero from the store. Start-up also runs them once directly. Clears the start-up marker.
   void formShow();
+  // Moves the window to a stored position, brought inside the screen's available area.
+  void moveOntoScreen(int left, int top);
 
   const ConnectionMonitor& monitor() const { return m_core.monitor(); }
   const Meter& meter() const { return m_core.meter(); }

@@ -16,7 +16,11 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QDir>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -25,6 +29,7 @@
 #include "platform/qt/LpReportPrinter.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtTickBridge.h"
+#include "platform/qt/QtTranslation.h"
 #include "support/ProgramProcess.h"
 #include "support/TemporaryFolder.h"
 
@@ -212,6 +217,49 @@ TEST(QtFileDialogs, OpeningGivesTheChosenFileOrNothingOnCancel) {
   EXPECT_EQ(dialogs.openFile(request), folder / "tariffs.txt");
   EXPECT_EQ(dialogs.openFile(request), std::nullopt);
   EXPECT_TRUE(steps.allTaken());
+}
+
+TEST(QtFileDialogs, AProgramPickerListsOnlyWhatCanRun) {
+  testing::TemporaryFolder folder;
+  FileDialogRequest request{"Укажите программу...", "Программы (*)", "", folder.path(), ""};
+  request.executablesOnly = true;
+  QDir::Filters programs, others;
+  ModalSteps steps({chooseInDialog({}, [&](QFileDialog& dialog) { programs = dialog.filter(); }),
+                    chooseInDialog({}, [&](QFileDialog& dialog) { others = dialog.filter(); })});
+  QtFileDialogs dialogs;
+  dialogs.openFile(request);
+  request.executablesOnly = false;
+  dialogs.openFile(request);
+  EXPECT_TRUE(steps.allTaken());
+  EXPECT_TRUE(programs.testFlag(QDir::Executable) && programs.testFlag(QDir::AllDirs));
+  EXPECT_FALSE(others.testFlag(QDir::Executable));
+}
+
+TEST(QtTranslation, QtsOwnDialogsSpeakRussianFromBesideTheProgramFirst) {
+  const QString system = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  ASSERT_TRUE(QFile::exists(system + QStringLiteral("/qtbase_ru.qm")))
+      << "Debian's qt6-translations-l10n is missing";
+  testing::TemporaryFolder beside;
+  const QString besideFolder = QString::fromStdString(beside.path().string());
+  const auto untranslate = [] {
+    for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+      QCoreApplication::removeTranslator(translator);
+      delete translator;
+    }
+  };
+
+  // Nothing beside the program: Qt's own folder.
+  EXPECT_EQ(installQtTranslation(*qApp, besideFolder), system + QStringLiteral("/qtbase_ru.qm"));
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+  untranslate();
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+
+  // The copy the Windows installer puts beside the program wins.
+  fs::create_directories(beside / "translations");
+  fs::copy_file(system.toStdString() + "/qtbase_ru.qm", beside / "translations" / "qtbase_ru.qm");
+  EXPECT_EQ(installQtTranslation(*qApp, besideFolder),
+            besideFolder + QStringLiteral("/translations/qtbase_ru.qm"));
+  untranslate();
 }
 
 // A stand-in lp in a folder of its own that is all of PATH while the test runs.

@@ -244,7 +244,7 @@ TEST_F(StatisticsTest, PrintingAndSavingWriteTheFileOrSayWhyNot) {
   EXPECT_TRUE(boxes.shown.empty());
   printer.answer = {PrintOutcome::NoPrintCommand, {}};
   reports.print(cells, today);
-  printer.answer = {PrintOutcome::Failed, "lp: no default destination"};
+  printer.answer = {PrintOutcome::Failed, "lp: Error - no default destination available."};
   reports.print(cells, today);
   ASSERT_EQ(boxes.shown.size(), 2u);
   for (const MessageBoxRequest& box : boxes.shown) {
@@ -253,6 +253,8 @@ TEST_F(StatisticsTest, PrintingAndSavingWriteTheFileOrSayWhyNot) {
     EXPECT_NE(box.text.find("вручную."), std::string::npos) << box.text;
   }
   EXPECT_NE(boxes.shown[0].text, boxes.shown[1].text);  // no print command, another failure
+  EXPECT_EQ(boxes.shown[1].text.find(".."), std::string::npos)
+      << boxes.shown[1].text;  // the print command's own full stop, no second one
 
   // After a print the save dialog proposes the printed file; Cancel writes nothing.
   const fs::path chosen = folder / fs::path(u8"март.log");
