@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include <QApplication>
+#include <QDir>
 #include <QLocale>
 #include <QSystemTrayIcon>
 
@@ -16,6 +17,7 @@
 #include "app/ShutdownSignals.h"
 #include "monitor/ConnectionProbe.h"
 #include "platform/DataFolder.h"
+#include "platform/PathText.h"
 #include "platform/ProgramStarter.h"
 #include "platform/SoundPlayer.h"
 #include "platform/ScriptedBeeper.h"
@@ -28,6 +30,7 @@
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtFileOpener.h"
 #include "platform/qt/QtMessageBoxes.h"
+#include "platform/qt/QtPathText.h"
 #include "platform/qt/QtScreen.h"
 #include "store/SettingsStore.h"
 #include "ui/settings/TSettings.h"
@@ -79,6 +82,12 @@ char decimalSeparator() {
   return point.size() == 1 && point.at(0).unicode() < 0x80 ? point.at(0).toLatin1() : '.';
 }
 
+// This program's path in UTF-8 with the system's own separators: the autostart entry and the
+// restart name it, and the user guide is looked for beside it.
+std::string executablePath() {
+  return utf8Path(pathFromText(QDir::toNativeSeparators(QCoreApplication::applicationFilePath())));
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -123,18 +132,17 @@ int main(int argc, char* argv[]) {
     QtScreen screen;
     ShutdownSignals shutdownSignals;
 
-    ProgramCore core(
-        ProgramCore::Services{.clock = clock,
-                              .probe = *probe,
-                              .boxes = *boxes,
-                              .starter = *starter,
-                              .sound = *sound,
-                              .store = *store,
-                              .screen = screen,
-                              .folder = folder,
-                              .executable = QCoreApplication::applicationFilePath().toStdString(),
-                              .terminate = &TMainFrame::endEventLoop,
-                              .decimalSeparator = decimalSeparator()});
+    ProgramCore core(ProgramCore::Services{.clock = clock,
+                                           .probe = *probe,
+                                           .boxes = *boxes,
+                                           .starter = *starter,
+                                           .sound = *sound,
+                                           .store = *store,
+                                           .screen = screen,
+                                           .folder = folder,
+                                           .executable = executablePath(),
+                                           .terminate = &TMainFrame::endEventLoop,
+                                           .decimalSeparator = decimalSeparator()});
     TMainFrame frame(TMainFrame::Services{.core = core, .screen = screen, .arguments = arguments});
     const auto files = makeFileDialogs();
     const auto beeper = makeBeeper();

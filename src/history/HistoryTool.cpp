@@ -62,7 +62,7 @@ std::optional<Arguments> parseArguments(const std::vector<std::string>& list, st
         error = "more than one log given";
         return std::nullopt;
       }
-      a.log = std::filesystem::path(std::u8string(arg.begin(), arg.end()));
+      a.log = pathFromUtf8(arg);
       continue;
     }
     if (arg == "--") {
