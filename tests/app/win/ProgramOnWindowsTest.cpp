@@ -127,7 +127,9 @@ TEST_F(ProgramOnWindows, MetersSettlesAndEndsWithTheSession) {
   std::string quoted = "\"";
   quoted += text(m_program / "pelmora.exe");
   quoted += '"';
-  EXPECT_EQ(m_store.OpenKey(kRunKey, false)->ReadString("Pelmora v2.4"), quoted);
+  const auto autostart = [&] { return m_store.OpenKey(kRunKey, true)->ReadString("Pelmora v2.4"); };
+  waitUntil([&] { return !autostart().empty(); }, 20s);
+  EXPECT_EQ(autostart(), quoted);
   setLink(true);
   ASSERT_TRUE(waitForText("Internet.LOG", " - Connected"));
   testing::sleepFor(3s);
