@@ -21,7 +21,7 @@ std::vector<std::string_view> split(std::string_view text, char separator) {
 }
 
 std::filesystem::path utf8Path(std::string_view text) {
-  return std::filesystem::path(std::u8string(text.begin(), text.end()));
+  return pathFromUtf8(text);
 }
 
 }  // namespace

@@ -6,8 +6,9 @@ class QSocketNotifier;
 
 namespace pelmora {
 
-// Turns SIGTERM and SIGINT into a Qt signal on the user-interface thread, so the program ends
-// as it does when the system shuts down: no questions, no disconnect actions.
+// Turns SIGTERM and SIGINT (on Windows the end of the session) into a Qt signal on the
+// user-interface thread, so the program ends as it does when the system shuts down: no
+// questions, no disconnect actions.
 class ShutdownSignals : public QObject {
   Q_OBJECT
 
@@ -22,6 +23,7 @@ class ShutdownSignals : public QObject {
   void drain();
 
   QSocketNotifier* m_notifier = nullptr;
+  void* m_window = nullptr;  // Windows: the hidden window that hears the end of the session
 };
 
 }  // namespace pelmora

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include <QApplication>
+#include <QDir>
 #include <QLocale>
 #include <QSystemTrayIcon>
 
@@ -19,6 +20,7 @@
 #include "app/ShutdownSignals.h"
 #include "monitor/ConnectionProbe.h"
 #include "platform/DataFolder.h"
+#include "platform/PathText.h"
 #include "platform/ProgramStarter.h"
 #include "platform/ProgramVersion.h"
 #include "platform/SoundPlayer.h"
@@ -32,6 +34,7 @@
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtFileOpener.h"
 #include "platform/qt/QtMessageBoxes.h"
+#include "platform/qt/QtPathText.h"
 #include "platform/qt/QtScreen.h"
 #include "platform/qt/QtTranslation.h"
 #include "store/SettingsStore.h"
@@ -110,6 +113,12 @@ std::optional<std::string> commandLineAnswer(int argc, char* argv[]) {
   return std::nullopt;
 }
 
+// This program's path in UTF-8 with the system's own separators: the autostart entry and the
+// restart name it, and the user guide is looked for beside it.
+std::string executablePath() {
+  return utf8Path(pathFromText(QDir::toNativeSeparators(QCoreApplication::applicationFilePath())));
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -160,18 +169,17 @@ int main(int argc, char* argv[]) {
     QtScreen screen;
     ShutdownSignals shutdownSignals;
 
-    ProgramCore core(
-        ProgramCore::Services{.clock = clock,
-                              .probe = *probe,
-                              .boxes = *boxes,
-                              .starter = *starter,
-                              .sound = *sound,
-                              .store = *store,
-                              .screen = screen,
-                              .folder = folder,
-                              .executable = QCoreApplication::applicationFilePath().toStdString(),
-                              .terminate = &TMainFrame::endEventLoop,
-                              .decimalSeparator = decimalSeparator()});
+    ProgramCore core(ProgramCore::Services{.clock = clock,
+                                           .probe = *probe,
+                                           .boxes = *boxes,
+                                           .starter = *starter,
+                                           .sound = *sound,
+                                           .store = *store,
+                                           .screen = screen,
+                                           .folder = folder,
+                                           .executable = executablePath(),
+                                           .terminate = &TMainFrame::endEventLoop,
+                                           .decimalSeparator = decimalSeparator()});
     TMainFrame frame(TMainFrame::Services{.core = core, .screen = screen, .arguments = arguments});
     const auto files = makeFileDialogs();
     const auto beeper = makeBeeper();

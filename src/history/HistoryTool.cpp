@@ -209,8 +209,7 @@ int printHistory(const Arguments& a, const HistoryToolContext& context) {
   const std::string lineEnd = a.json ? std::string("\n") : context.lineEnd;
   const bool fromInput = a.log && *a.log == "-";
   const std::filesystem::path path =
-      a.log && !fromInput ? std::filesystem::path(std::u8string(a.log->begin(), a.log->end()))
-                          : context.folder.connectionLog();
+      a.log && !fromInput ? pathFromUtf8(*a.log) : context.folder.connectionLog();
   std::ifstream file;
   if (!fromInput) {
     // A device or a pipe in the log's place is refused: /dev/zero never ends, and a pipe

@@ -1,5 +1,6 @@
 #include "platform/DataFolder.h"
 
+#include "platform/DataPlaces.h"
 #include "platform/PathText.h"
 
 #include <cstdlib>
@@ -7,6 +8,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <shlobj.h>
 #else
 #include <cerrno>
 
@@ -19,11 +22,13 @@ namespace pelmora {
 
 namespace {
 
+#ifndef _WIN32
 std::filesystem::path environmentPath(const char* name) {
   const char* value = std::getenv(name);
   return (value != nullptr && *value != '\0') ? std::filesystem::path(value)
                                               : std::filesystem::path();
 }
+#endif
 
 std::string reasonText(std::error_code reason) {
   if (reason == std::errc::permission_denied || reason == std::errc::operation_not_permitted) {
@@ -84,12 +89,29 @@ std::error_code makeFolder(const std::filesystem::path& root) {
 DataFolder::DataFolder(std::filesystem::path root) : m_root(std::move(root)) {}
 
 DataFolder DataFolder::fromEnvironment() {
-  if (auto home = environmentPath("PELMORA_HOME"); !home.empty()) return DataFolder(home);
 #ifdef _WIN32
+  // The wide environment and module name keep every letter of a path, whatever the code page.
+  const auto wideEnvironment = [](const wchar_t* name) {
+    const wchar_t* value = _wgetenv(name);
+    return (value != nullptr && *value != L'\0') ? std::filesystem::path(value)
+                                                 : std::filesystem::path();
+  };
+  DataPlaces places;
+  places.home = wideEnvironment(L"PELMORA_HOME");
   static wchar_t buffer[32768];
   const DWORD n = GetModuleFileNameW(nullptr, buffer, 32768);
-  return DataFolder(std::filesystem::path(std::wstring(buffer, n)).parent_path());
+  places.executableFolder = std::filesystem::path(std::wstring(buffer, n)).parent_path();
+  places.localAppData = wideEnvironment(L"LOCALAPPDATA");
+  if (places.localAppData.empty()) {
+    PWSTR known = nullptr;
+    if (SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known) == S_OK) {
+      places.localAppData = std::filesystem::path(known);
+    }
+    CoTaskMemFree(known);
+  }
+  return DataFolder(chooseDataFolder(places));
 #else
+  if (auto home = environmentPath("PELMORA_HOME"); !home.empty()) return DataFolder(home);
   if (auto data = environmentPath("XDG_DATA_HOME"); !data.empty()) {
     return DataFolder(data / "pelmora");
   }

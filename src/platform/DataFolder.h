@@ -13,7 +13,7 @@ class DataFolder {
   explicit DataFolder(std::filesystem::path root);
 
   // $PELMORA_HOME when set, else $XDG_DATA_HOME/pelmora (default ~/.local/share/pelmora);
-  // on Windows the executable's folder.
+  // on Windows as chooseDataFolder (platform/DataPlaces.h) decides.
   static DataFolder fromEnvironment();
 
   // Makes the folder ready at start; the system's reason when it cannot be created. On Linux

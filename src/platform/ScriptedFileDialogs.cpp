@@ -1,5 +1,7 @@
 #include "platform/ScriptedFileDialogs.h"
 
+#include "platform/PathText.h"
+
 #include <algorithm>
 #include <ostream>
 #include <utility>
@@ -9,7 +11,7 @@ namespace pelmora {
 namespace {
 
 std::filesystem::path fromUtf8(const std::string& text) {
-  return std::filesystem::path(std::u8string(text.begin(), text.end()));
+  return pathFromUtf8(text);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ class TemporaryFolder {
   TemporaryFolder& operator=(const TemporaryFolder&) = delete;
 
   const std::filesystem::path& path() const { return m_path; }
-  std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+  std::filesystem::path operator/(const std::filesystem::path& name) const { return m_path / name; }
 
  private:
   std::filesystem::path m_path;

@@ -1,10 +1,12 @@
-// Windows: the named mutex, the remote-access service, the registry, sndPlaySound, CreateProcess.
+// Windows: the named mutex, the remote-access service, the user's registry key, sndPlaySound,
+// CreateProcess.
 #include "app/PlatformParts.h"
 
 #include "app/win/MutexInstanceLock.h"
 #include "monitor/win/RasConnectionProbe.h"
 #include "platform/DataFolder.h"
 #include "platform/win/ShellReportPrinter.h"
+#include "platform/win/WideText.h"
 #include "platform/win/WinProgramStarter.h"
 #include "platform/win/WinSoundPlayer.h"
 #include "store/win/RegistrySettingsStore.h"
@@ -16,10 +18,18 @@ std::unique_ptr<InstanceLock> makeInstanceLock(const DataFolder&) {
 }
 
 std::unique_ptr<ConnectionProbe> makeConnectionProbe() {
+  // PELMORA_RASAPI: the path of a stand-in for the remote-access library (tests, measurements),
+  // as PELMORA_SYSFS names a stand-in tree on Linux.
+  if (const wchar_t* library = _wgetenv(L"PELMORA_RASAPI"); library != nullptr && *library != 0) {
+    return std::make_unique<RasConnectionProbe>(narrow(library));
+  }
   return std::make_unique<RasConnectionProbe>();
 }
 
 std::unique_ptr<SettingsStore> makeSettingsStore(const DataFolder&) {
+  // The settings live under the user's key; an older installation's machine key is copied there
+  // at the first start.
+  copyMachineSettingsOnce();
   return std::make_unique<RegistrySettingsStore>();
 }
 

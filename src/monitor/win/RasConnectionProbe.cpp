@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win/WideText.h"
+
 namespace pelmora {
 
 namespace {
@@ -60,7 +62,7 @@ int anyConnected(EnumConnections enumerate, GetConnectStatus status) {
 RasConnectionProbe::RasConnectionProbe(std::string library) : m_library(std::move(library)) {}
 
 int RasConnectionProbe::probe() {
-  HMODULE library = LoadLibraryA(m_library.c_str());
+  HMODULE library = LoadLibraryW(widen(m_library).c_str());
   if (library == nullptr) return 0;
   const auto enumerate = lookUp<EnumConnections>(library, "RasEnumConnectionsA");
   const auto status = lookUp<GetConnectStatus>(library, "RasGetConnectStatusA");

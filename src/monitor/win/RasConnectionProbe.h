@@ -12,7 +12,7 @@ namespace pelmora {
 // to what the service asks for. No library, no functions, or a failing call: not connected.
 class RasConnectionProbe final : public ConnectionProbe {
  public:
-  // library: the service's library; tests hand in a stand-in.
+  // library: the service's library (a name or a UTF-8 path); tests hand in a stand-in.
   explicit RasConnectionProbe(std::string library = "RASAPI32.DLL");
 
   int probe() override;

@@ -9,12 +9,17 @@
 
 #include "platform/win/WideText.h"
 #include "store/StoreError.h"
+#include "store/StoreKeys.h"
 
 namespace pelmora {
 
 namespace {
 
 constexpr REGSAM kReadWrite = KEY_READ | KEY_WRITE;
+
+// Every key of the program is below the user's own root: a normal user cannot write
+// HKEY_LOCAL_MACHINE on today's Windows.
+const HKEY kRoot = HKEY_CURRENT_USER;
 
 // The system's text for a registry result.
 std::string errorText(LSTATUS rc) {
@@ -50,8 +55,7 @@ class RegistryUndo {
   void restore() const {
     for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it) {
       HKEY key = nullptr;
-      if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, it->keyPath.c_str(), 0, KEY_WRITE, &key) !=
-          ERROR_SUCCESS) {
+      if (RegOpenKeyExW(kRoot, it->keyPath.c_str(), 0, KEY_WRITE, &key) != ERROR_SUCCESS) {
         continue;
       }
       if (it->existed) {
@@ -229,13 +233,13 @@ std::string RegistrySettingsStore::systemPath(const std::string& path) const {
 std::unique_ptr<StoreKey> RegistrySettingsStore::OpenKey(const std::string& path, bool create) {
   const std::wstring wide = widen(systemPath(path));
   HKEY key = nullptr;
-  LSTATUS rc = create ? RegCreateKeyExW(HKEY_LOCAL_MACHINE, wide.c_str(), 0, nullptr,
-                                        REG_OPTION_NON_VOLATILE, kReadWrite, nullptr, &key, nullptr)
-                      : RegOpenKeyExW(HKEY_LOCAL_MACHINE, wide.c_str(), 0, kReadWrite, &key);
-  // A user who may not write below the machine root still reads the settings; the writes of
-  // such a handle fail as refused writes.
+  LSTATUS rc = create ? RegCreateKeyExW(kRoot, wide.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                        kReadWrite, nullptr, &key, nullptr)
+                      : RegOpenKeyExW(kRoot, wide.c_str(), 0, kReadWrite, &key);
+  // A key the user may not write (a policy) is still read; the writes of such a handle fail as
+  // refused writes.
   if (rc == ERROR_ACCESS_DENIED) {
-    rc = RegOpenKeyExW(HKEY_LOCAL_MACHINE, wide.c_str(), 0, KEY_READ, &key);
+    rc = RegOpenKeyExW(kRoot, wide.c_str(), 0, KEY_READ, &key);
     if (rc == ERROR_FILE_NOT_FOUND && create) rc = ERROR_ACCESS_DENIED;
   }
   if (rc == ERROR_FILE_NOT_FOUND && !create) return nullptr;
@@ -267,12 +271,70 @@ void RegistrySettingsStore::atomically(const std::function<void()>& steps) {
 
 void RegistrySettingsStore::DeleteKey(const std::string& path) {
   const std::string key = systemPath(path);
-  // An empty path would be the machine root itself.
+  // An empty path would be the root itself.
   if (key.empty()) throw StoreError(path, "", "Не удалось удалить ключ: путь пуст.");
-  const LSTATUS rc = deleteTree(HKEY_LOCAL_MACHINE, widen(key));
+  const LSTATUS rc = deleteTree(kRoot, widen(key));
   if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) {
     throw StoreError(path, "", "Не удалось удалить ключ: " + errorText(rc));
   }
+}
+
+bool copyMachineSettingsOnce(const std::string& prefix) {
+  const auto below = [&prefix](const std::string& path) {
+    return widen(prefix.empty() ? path : prefix + "\\" + path);
+  };
+  const std::wstring program = below(kProgramKey);
+  HKEY existing = nullptr;
+  if (RegOpenKeyExW(kRoot, program.c_str(), 0, KEY_READ, &existing) == ERROR_SUCCESS) {
+    RegCloseKey(existing);
+    return false;
+  }
+
+  // Where an older installation's settings are, newest first: the user's own VirtualStore copy
+  // (a 32-bit program run without administrator rights wrote there, thinking it wrote the
+  // machine's key), then the machine's key as a 32-bit and as a 64-bit program sees it.
+  struct Source {
+    HKEY root;
+    std::wstring path;
+    REGSAM view;
+  };
+  const std::wstring company = below("Software\\Kedrun");
+  const std::wstring virtualStore = L"Software\\Classes\\VirtualStore\\MACHINE\\";
+  const Source sources[] = {
+      {HKEY_CURRENT_USER, virtualStore + below("SOFTWARE\\WOW6432Node\\Kedrun"), 0},
+      {HKEY_CURRENT_USER, virtualStore + company, 0},
+      {HKEY_LOCAL_MACHINE, company, KEY_WOW64_32KEY},
+      {HKEY_LOCAL_MACHINE, company, KEY_WOW64_64KEY},
+  };
+  for (const Source& source : sources) {
+    HKEY from = nullptr;
+    if (RegOpenKeyExW(source.root, source.path.c_str(), 0, KEY_READ | source.view, &from) !=
+        ERROR_SUCCESS) {
+      continue;
+    }
+    HKEY probe = nullptr;
+    const bool hasProgram = RegOpenKeyExW(from, L"Pelmora", 0, KEY_READ, &probe) == ERROR_SUCCESS;
+    if (probe != nullptr) RegCloseKey(probe);
+    if (!hasProgram) {
+      RegCloseKey(from);
+      continue;
+    }
+    HKEY to = nullptr;
+    LSTATUS rc = RegCreateKeyExW(kRoot, company.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                 kReadWrite, nullptr, &to, nullptr);
+    if (rc == ERROR_SUCCESS) rc = RegCopyTreeW(from, nullptr, to);
+    if (to != nullptr) RegCloseKey(to);
+    RegCloseKey(from);
+    if (rc != ERROR_SUCCESS) {
+      // Half a copy would count as the user's settings: take it back so the next start tries
+      // again.
+      deleteTree(kRoot, program);
+      throw StoreError(kProgramKey, "",
+                       "Не удалось перенести настройки прежней установки: " + errorText(rc));
+    }
+    return true;
+  }
+  return false;
 }
 
 }  // namespace pelmora

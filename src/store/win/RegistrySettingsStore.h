@@ -9,7 +9,7 @@ namespace pelmora {
 
 class RegistryUndo;
 
-// Windows: the settings store is the registry under HKEY_LOCAL_MACHINE, every key path taken
+// Windows: the settings store is the registry under HKEY_CURRENT_USER, every key path taken
 // from there, the Run key (autostart) included. Integers are REG_DWORD, texts REG_SZ; texts go
 // through the wide-character calls, so they keep every letter whatever the system's code page
 // (on a Russian system a reader of the narrow calls sees them in CP1251). A handle is opened for
@@ -17,7 +17,7 @@ class RegistryUndo;
 // StoreError). Writes are the registry's own: nothing waits for CloseKey.
 class RegistrySettingsStore final : public SettingsStore {
  public:
-  // prefix: a key below HKEY_LOCAL_MACHINE that stands for the root, so tests can keep their
+  // prefix: a key below HKEY_CURRENT_USER that stands for the root, so tests can keep their
   // keys apart from the program's; empty for the program itself.
   explicit RegistrySettingsStore(std::string prefix = {});
 
@@ -33,5 +33,12 @@ class RegistrySettingsStore final : public SettingsStore {
   std::string m_prefix;
   RegistryUndo* m_undo = nullptr;  // the unit in progress, if any
 };
+
+// On the first start with no program key under HKEY_CURRENT_USER, copies the key tree
+// Software\Kedrun of an older installation (HKEY_LOCAL_MACHINE, or the user's VirtualStore copy
+// of it) there once: the program's values, its tariffs and the launch counter. The machine's
+// Run value is left alone. True when something was copied; a StoreError when the copy failed
+// (nothing of it is kept). prefix as for the store; the sources are then below it too.
+bool copyMachineSettingsOnce(const std::string& prefix = {});
 
 }  // namespace pelmora

@@ -15,6 +15,7 @@
 #include "app/SettingsReset.h"
 #include "platform/Beeper.h"
 #include "platform/Clock.h"
+#include "platform/PathText.h"
 #include "platform/ProgramStarter.h"
 #include "platform/Screen.h"
 #include "platform/SoundPlayer.h"
@@ -126,8 +127,7 @@ void TSettings::buildTabs() {
   tabStatistics = new StatisticsPage(StatisticsServices{
       m_core, m_files, m_printer, [this](bool correcting) { correctionChanged(correcting); },
       [this] { m_beeper.beep(); }});
-  tabInfo = new InfoPage(m_links,
-                         findUserGuide(std::filesystem::path(m_core.executable()).parent_path()));
+  tabInfo = new InfoPage(m_links, findUserGuide(pathFromUtf8(m_core.executable()).parent_path()));
   connect(tabStatistics, &StatisticsPage::refreshed, this,
           [this] { tabOptions->bClear->setEnabled(tabStatistics->clearEnabled()); });
   connect(tabTariffs->currency, &CurrencyRow::captionsChanged, this,

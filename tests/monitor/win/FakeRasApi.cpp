@@ -1,12 +1,15 @@
 // A stand-in for the remote-access service's library. The connections it reports are read at
 // every call from PELMORA_FAKE_RAS: "fail" makes the enumeration fail, otherwise a list of
 // connection states separated by commas ("8192,3"), where a trailing "!" makes the status query
-// of that connection fail. It checks the record sizes and the buffer size like the service.
+// of that connection fail; "@FILE" reads that text from FILE (UTF-8 path), so a test can change
+// it while the program runs. It checks the record sizes and the buffer size like the service.
 #include <windows.h>
 #include <ras.h>
 #include <raserror.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -18,9 +21,17 @@ struct Connection {
 };
 
 std::string script() {
-  char buffer[256];
-  const DWORD n = GetEnvironmentVariableA("PELMORA_FAKE_RAS", buffer, sizeof buffer);
-  return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+  wchar_t buffer[1024];
+  const DWORD n = GetEnvironmentVariableW(L"PELMORA_FAKE_RAS", buffer, 1024);
+  if (n == 0 || n >= 1024) return {};
+  const std::filesystem::path value(std::wstring(buffer, n));
+  const std::wstring text = value.native();
+  if (text.front() != L'@') return value.string();
+  std::ifstream in(std::filesystem::path(text.substr(1)), std::ios::binary);
+  std::string line;
+  std::getline(in, line);
+  while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+  return line;
 }
 
 std::vector<Connection> connections() {

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/PathText.h"
 #include "support/win/HelperProgram.h"
 
 namespace pelmora {
@@ -33,7 +34,7 @@ class FakeServiceTest : public ::testing::Test {
   }
 
   std::wstring library = testing::besideThisProgram("fake_rasapi.dll").wstring();
-  RasConnectionProbe probe{testing::besideThisProgram("fake_rasapi.dll").string()};
+  RasConnectionProbe probe{utf8Path(testing::besideThisProgram("fake_rasapi.dll"))};
 };
 
 TEST_F(FakeServiceTest, ConnectedWhenAnyLinkIsInTheConnectedState) {

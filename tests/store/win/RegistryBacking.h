@@ -10,7 +10,7 @@
 
 namespace pelmora::testing {
 
-// The registry store below a key of its own under HKEY_LOCAL_MACHINE\Software\PelmoraTests,
+// The registry store below a key of its own under HKEY_CURRENT_USER\Software\PelmoraTests,
 // removed again at the end, so the tests never meet the program's settings or autostart list.
 struct RegistryBacking {
   std::string prefix = nextPrefix();

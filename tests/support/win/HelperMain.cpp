@@ -1,5 +1,5 @@
-// A second process for the tests of the Windows realisations: it takes the instance lock, or
-// reports the arguments a started program receives.
+// A second process for the tests of the Windows realisations: it takes the instance lock,
+// reports the arguments a started program receives, or ends the session for the program.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -9,6 +9,7 @@
 
 #include "app/win/MutexInstanceLock.h"
 #include "platform/win/WideText.h"
+#include "support/win/HelperProgram.h"
 
 int main() {
   int count = 0;
@@ -18,6 +19,9 @@ int main() {
   if (mode == L"lock") {
     pelmora::MutexInstanceLock lock(pelmora::narrow(args[2]));
     return lock.acquire().first() ? 0 : 1;
+  }
+  if (mode == L"endsession") {
+    return pelmora::testing::endSession(0, std::chrono::seconds(10)) ? 0 : 1;
   }
   if (mode == L"args") {
     // Written beside the target and renamed, so the test never reads half a file.

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace pelmora::testing {
 
@@ -38,6 +40,46 @@ int runAndWait(const std::wstring& commandLine, std::chrono::milliseconds timeou
   }
   CloseHandle(process.hProcess);
   return result;
+}
+
+namespace {
+
+struct SessionWindows {
+  DWORD process;
+  std::vector<HWND> found;
+};
+
+}  // namespace
+
+bool endSession(unsigned long processId, std::chrono::milliseconds timeout) {
+  SessionWindows search{processId, {}};
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          auto* s = reinterpret_cast<SessionWindows*>(data);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(window, &owner);
+          wchar_t name[64] = {};
+          GetClassNameW(window, name, 64);
+          if ((s->process == 0 || owner == s->process) &&
+              std::wstring(name) == L"PelmoraSessionEnd") {
+            s->found.push_back(window);
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (!search.found.empty() || std::chrono::steady_clock::now() >= end) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  for (HWND window : search.found) {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, SMTO_BLOCK, 5000,
+                        &answer);
+    SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_BLOCK, 5000,
+                        &answer);
+  }
+  return !search.found.empty();
 }
 
 }  // namespace pelmora::testing

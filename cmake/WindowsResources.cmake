@@ -1,0 +1,11 @@
+# The icon, version information and manifest of a Windows executable, from src/app/win/pelmora.rc.in.
+function(pelmora_windows_resources target description)
+  set(PELMORA_NAME ${target})
+  set(PELMORA_DESCRIPTION ${description})
+  set(PELMORA_ICON ${PROJECT_SOURCE_DIR}/data/icons/org.example.Pelmora.ico)
+  set(PELMORA_MANIFEST ${PROJECT_SOURCE_DIR}/src/app/win/pelmora.manifest)
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/src/app/win/pelmora.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+  set_property(SOURCE ${rc} APPEND PROPERTY OBJECT_DEPENDS ${PELMORA_ICON} ${PELMORA_MANIFEST})
+endfunction()

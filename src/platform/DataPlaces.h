@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+
+namespace pelmora {
+
+// The places the Windows program chooses its data folder from; the choice itself is plain file
+// work, so it is the same on every system.
+struct DataPlaces {
+  std::filesystem::path home;              // PELMORA_HOME; empty when not set
+  std::filesystem::path executableFolder;  // the folder of the running executable
+  std::filesystem::path localAppData;      // %LOCALAPPDATA%
+};
+
+// The file beside the executable that makes a copy portable (the zip carries it).
+inline constexpr const char* kPortableMarker = "Pelmora.portable";
+
+// PELMORA_HOME when set; else the executable's folder for a portable copy, or when that folder
+// already holds the files of an older installation (Internet.LOG, Account.LOG, Duration.tmp)
+// and the user can write there; else localAppData\Pelmora. An installed program never writes
+// into its own folder, which a normal user may not change (Program Files).
+std::filesystem::path chooseDataFolder(const DataPlaces& places);
+
+// True when a file can be created (and is removed again) in the folder.
+bool folderWritable(const std::filesystem::path& folder);
+
+}  // namespace pelmora
