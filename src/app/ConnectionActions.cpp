@@ -1,5 +1,6 @@
 #include "app/ConnectionActions.h"
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -32,6 +33,15 @@ constexpr const char* kKeptNote =
 
 void ConnectionActions::connect() {
   auto& c = m_context;
+  // Files an earlier settlement could not write go before this connection's lines, and free
+  // the crash file for it; the retry goes on when they still cannot be written.
+  if (m_pending.empty() && m_unfinished) {
+    try {
+      finishFiles();
+    } catch (const StoreError&) {
+      // The retry meets the store again.
+    }
+  }
   auto program = openKey(c.store, kProgramKey);
   // One reading of the clock stamps the log line and starts the connection.
   const LocalTime now = c.clock.now();
@@ -62,14 +72,15 @@ void ConnectionActions::disconnect() {
   c.meter.updateDuration();
   // Until the store holds the connection, the crash file keeps it with its final duration. While
   // an earlier one waits for the store, the file is that one's.
-  const bool ownsCrashFile = m_pending.empty();
+  const bool ownsCrashFile = !crashFileTaken();
   if (ownsCrashFile) {
     c.durationFile.write(c.meter.connectionSeconds(), c.meter.startHour(), c.meter.startMinute(),
                          c.meter.weekday(), now);
   }
-  m_pending.push_back({c.meter, ownsCrashFile});
+  m_pending.push_back({c.meter, now, ownsCrashFile});
+  std::string unwritten;
   try {
-    settlePending();
+    unwritten = settlePending();
   } catch (...) {
     c.window.enableSettings(true);
     throw;
@@ -86,32 +97,61 @@ void ConnectionActions::disconnect() {
   if (playOff) c.sound.play(soundOff);
   if (startOff) c.starter.startCommandLine(appOff);
   if (hide) c.window.startHider();
+  if (!unwritten.empty()) throw std::runtime_error(unwritten);
 }
 
 void ConnectionActions::retrySettlement() {
-  settlePending();
+  const std::string unwritten = settlePending();
+  if (!unwritten.empty()) throw std::runtime_error(unwritten);
 }
 
-void ConnectionActions::settlePending() {
+void ConnectionActions::filesUnfinished() {
+  m_unfinished = true;
+  m_context.window.setSettlementRetry(true);
+}
+
+bool ConnectionActions::finishFiles() {
+  if (!m_unfinished) return true;
+  const std::optional<FileSteps> steps = m_context.settlement.finishSettled();
+  // Without the settled connection's file there is nothing left to finish.
+  m_unfinished = steps && !steps->done;
+  return !m_unfinished;
+}
+
+std::string ConnectionActions::settlePending() {
   auto& c = m_context;
-  while (!m_pending.empty()) {
-    Pending& next = m_pending.front();
-    try {
-      c.settlement.settle(next.meter, true, "disconnect", next.ownsCrashFile);
-    } catch (const StoreBusy&) {
-      // Tried again in a second; the window goes on meanwhile.
-      c.window.setSettlementRetry(true);
-      return;
-    } catch (const std::exception& e) {
-      m_pending.clear();
-      c.window.setSettlementRetry(false);
-      c.window.stopMonitoring();
-      throw std::runtime_error(e.what() + std::string(kKeptNote));
+  std::string unwritten;
+  try {
+    // The files of the connection settled before come first: the log keeps their order.
+    while (finishFiles() && !m_pending.empty()) {
+      Pending& next = m_pending.front();
+      // An earlier connection kept the crash file while this one waited; now it is free.
+      if (!next.ownsCrashFile) {
+        next.ownsCrashFile =
+            c.durationFile.write(next.meter.connectionSeconds(), next.meter.startHour(),
+                                 next.meter.startMinute(), next.meter.weekday(), next.ended);
+      }
+      const FileSteps steps =
+          c.settlement.settle(next.meter, true, "disconnect", next.ownsCrashFile);
+      m_pending.pop_front();
+      c.window.refreshStatistics();
+      if (!steps.done) {
+        m_unfinished = true;
+        if (unwritten.empty()) unwritten = unfinishedFilesText(steps);
+      }
     }
-    m_pending.pop_front();
-    c.window.refreshStatistics();
+  } catch (const StoreBusy&) {
+    // Tried again in a second; the window goes on meanwhile.
+    c.window.setSettlementRetry(true);
+    return unwritten;
+  } catch (const std::exception& e) {
+    m_pending.clear();
+    c.window.setSettlementRetry(false);
+    c.window.stopMonitoring();
+    throw std::runtime_error(e.what() + std::string(kKeptNote));
   }
-  c.window.setSettlementRetry(false);
+  c.window.setSettlementRetry(m_unfinished || !m_pending.empty());
+  return unwritten;
 }
 
 }  // namespace pelmora

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <deque>
+#include <string>
+
+#include "platform/Clock.h"
 
 #include "accounting/Meter.h"
 
@@ -32,7 +35,8 @@ class ConnectionWindow {
   virtual void startHider() = 0;
   // An open settings dialog shows the new statistics.
   virtual void refreshStatistics() = 0;
-  // A one-second timer that calls ConnectionActions::retrySettlement while the store is busy.
+  // A one-second timer that calls ConnectionActions::retrySettlement while the store is busy or
+  // a settled connection's files wait to be written.
   virtual void setSettlementRetry(bool on) = 0;
   // A settlement failed: the monitor is switched off and its switch locked, so that no later
   // connection overwrites the crash file that keeps the unsettled one for the next start.
@@ -66,21 +70,33 @@ class ConnectionActions {
   // retrySettlement); any other store error leaves the store untouched and the connection in
   // Duration.tmp for the next start, stops the monitoring and is passed on to be shown.
   void disconnect();
-  // Settles what a busy store put off, oldest first; errors as for disconnect.
+  // Once the store settled a connection, a file step that fails is not undone: Duration.tmp keeps
+  // the settled connection and the steps are finished silently by the next retry; the failure
+  // is passed on once, after the disconnect's other actions, to be shown.
+  //
+  // Settles what a busy store put off, oldest first, and finishes files left unwritten; errors
+  // as for disconnect, a file step that fails again is not passed on again.
   void retrySettlement();
-  // A connection waits for a busy store: the crash file still holds it and must not be
-  // overwritten by the crash protector.
-  bool settlementPending() const { return !m_pending.empty(); }
+  // The start-up found Duration.tmp naming a settled connection whose files it could not finish.
+  void filesUnfinished();
+  // Duration.tmp keeps a connection that waits for the store or for its files: the crash
+  // protector must not overwrite it.
+  bool crashFileTaken() const { return !m_pending.empty() || m_unfinished; }
 
  private:
   struct Pending {
     Meter meter;         // the connection as it ended
+    LocalTime ended;     // the disconnect, for the crash file
     bool ownsCrashFile;  // Duration.tmp is this connection's
   };
-  void settlePending();
+  // The text of a file step that failed for the first time, or empty.
+  std::string settlePending();
+  // Tries the unfinished file steps again; true when none are left.
+  bool finishFiles();
 
   Context m_context;
   std::deque<Pending> m_pending;
+  bool m_unfinished = false;  // Duration.tmp names a settled connection whose files lag behind
 };
 
 }  // namespace pelmora

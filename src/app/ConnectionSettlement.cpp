@@ -1,13 +1,16 @@
 #include "app/ConnectionSettlement.h"
 
 #include "accounting/Meter.h"
+#include "platform/DataFolder.h"
 #include "platform/Failpoint.h"
+#include "platform/PathText.h"
 #include "store/AccountLog.h"
 #include "store/ConnectionLog.h"
 #include "store/DurationFile.h"
 #include "store/SettingsStore.h"
 #include "store/StoreKeys.h"
 #include "store/ProgramOptions.h"
+#include "store/TextFile.h"
 
 namespace pelmora {
 
@@ -20,7 +23,23 @@ std::string identityOnDisk(const DurationFile& file) {
                                                          : std::string();
 }
 
+// Records the first failed step.
+void noteFailure(FileSteps& steps, const std::filesystem::path& file,
+                 std::error_code reason = lastFileError()) {
+  if (!steps.done) return;
+  steps.done = false;
+  steps.file = file;
+  steps.reason = reason;
+}
+
 }  // namespace
+
+std::string unfinishedFilesText(const FileSteps& steps) {
+  return "Соединение засчитано, но не удалось записать файл:\n" + fullPathText(steps.file) +
+         "\nПричина: " + reasonText(steps.reason) +
+         ".\n\nФайл Duration.tmp сохранён: программа допишет файлы, как только запись станет "
+         "возможной, или при следующем запуске.";
+}
 
 ConnectionSettlement::ConnectionSettlement(SettingsStore& store, const ConnectionLog& connectionLog,
                                            const AccountLog& accountLog,
@@ -30,36 +49,50 @@ ConnectionSettlement::ConnectionSettlement(SettingsStore& store, const Connectio
       m_accountLog(accountLog),
       m_durationFile(durationFile) {}
 
-void ConnectionSettlement::settle(Meter& meter, bool count, const std::string& stage,
-                                  bool ownsCrashFile) const {
+FileSteps ConnectionSettlement::settle(Meter& meter, bool count, const std::string& stage,
+                                       bool ownsCrashFile) const {
   const std::string identity = ownsCrashFile ? identityOnDisk(m_durationFile) : std::string();
   const SettledConnection settled = meter.closeConnection(identity, count);
   failpoint((stage + ":committed").c_str());
-  finishFiles(settled.balanceText, settled.summaryLine, stage, ownsCrashFile);
+  return finishFiles(settled.balanceText, settled.summaryLine, stage, ownsCrashFile);
 }
 
-bool ConnectionSettlement::finishSettled() const {
+std::optional<FileSteps> ConnectionSettlement::finishSettled() const {
   const std::string onDisk = identityOnDisk(m_durationFile);
-  if (onDisk.empty()) return false;
+  if (onDisk.empty()) return std::nullopt;
   auto program = openKey(m_store, kProgramKey);
   const std::string settled = read(*program, options::kSettledConnection);
   const std::string summary = read(*program, options::kSettledSummary);
   const std::string balance = read(*program, options::kAccount);
   program->CloseKey();
-  if (settled != onDisk) return false;
-  finishFiles(balance, summary, "finish", true);
-  return true;
+  if (settled != onDisk) return std::nullopt;
+  return finishFiles(balance, summary, "finish", true);
 }
 
-void ConnectionSettlement::finishFiles(const std::string& balanceText,
-                                       const std::string& summaryLine, const std::string& stage,
-                                       bool ownsCrashFile) const {
-  m_accountLog.rewrite(balanceText);
+FileSteps ConnectionSettlement::finishFiles(const std::string& balanceText,
+                                            const std::string& summaryLine,
+                                            const std::string& stage, bool ownsCrashFile) const {
+  FileSteps steps;
+  if (!m_accountLog.rewrite(balanceText)) noteFailure(steps, m_accountLog.path());
   failpoint((stage + ":account-log").c_str());
-  if (!m_connectionLog.endsWithSummary(summaryLine)) m_connectionLog.appendSummary(summaryLine);
+  if (!m_connectionLog.endsWithSummary(summaryLine)) {
+    // The disconnect line a full disk refused leaves the connect line open.
+    const bool lineOpen = m_connectionLog.endsInsideConnectEntry();
+    if ((lineOpen && !m_connectionLog.appendLineEnd()) ||
+        !m_connectionLog.appendSummary(summaryLine)) {
+      noteFailure(steps, m_connectionLog.path());
+    }
+  }
   failpoint((stage + ":summary").c_str());
-  if (ownsCrashFile) m_durationFile.remove();
+  // Until both files hold the settlement, Duration.tmp keeps naming it: a later write or the
+  // next start finishes the steps instead of asking about the balance.
+  if (ownsCrashFile && steps.done) {
+    if (const std::error_code ec = m_durationFile.remove()) {
+      noteFailure(steps, m_durationFile.path(), ec);
+    }
+  }
   failpoint((stage + ":deleted").c_str());
+  return steps;
 }
 
 }  // namespace pelmora

@@ -42,8 +42,13 @@ StartupResult StartupSequence::run() {
   c.connectionLog.createHeaderIfMissing();
   // Before the balances are compared: a settlement the store holds but the files do not yet is
   // the program's own doing, not a difference to ask about.
-  result.settlementFinished = c.settlement.finishSettled();
-  synchroniseAccount(c.store, c.accountLog, c.boxes);
+  if (const std::optional<FileSteps> finished = c.settlement.finishSettled()) {
+    result.settlementFinished = true;
+    result.unfinished = *finished;
+  }
+  // While Account.LOG lags behind the store by the program's own settlement, a difference is no
+  // question for the user.
+  if (result.unfinished.done) synchroniseAccount(c.store, c.accountLog, c.boxes);
   countLaunch(c.store);
 
   {
@@ -59,8 +64,11 @@ StartupResult StartupSequence::run() {
     program->CloseKey();
   }
   // Counted after the period resets: it belongs to the day of this start.
-  result.recovery =
-      recoverCrashedConnection(c.durationFile, c.connectionLog, c.meter, c.settlement, c.boxes);
+  // Duration.tmp still naming a settled connection is no crashed one.
+  if (result.unfinished.done) {
+    result.recovery = recoverCrashedConnection(c.durationFile, c.connectionLog, c.meter,
+                                               c.settlement, c.boxes, &result.unfinished);
+  }
 
   auto program = openKey(c.store, kProgramKey);
   result.showWindow = read(*program, options::kShowOnStart) == 1 || result.defaultsWritten;

@@ -34,6 +34,9 @@ class DataFolder {
   std::filesystem::path m_root;
 };
 
+// The system's reason in the words the program's boxes use ("нет места на диске", ...).
+std::string reasonText(std::error_code reason);
+
 // The error box's text when the data folder cannot be created or its instance lock cannot be
 // made: the folder's full path and the system's reason in words.
 std::string unusableFolderText(const std::filesystem::path& folder, std::error_code reason);

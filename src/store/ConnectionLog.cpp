@@ -43,8 +43,8 @@ void ConnectionLog::appendDisconnect(const LocalTime& now) const {
   append(kLineEnd + stamp(now) + " - DisConnected" + kLineEnd);
 }
 
-void ConnectionLog::appendSummary(const std::string& summaryLine) const {
-  append(summaryLine + kLineEnd + kLineEnd);
+bool ConnectionLog::appendSummary(const std::string& summaryLine) const {
+  return append(summaryLine + kLineEnd + kLineEnd);
 }
 
 void ConnectionLog::appendCancel(const LocalTime& now) const {
@@ -55,6 +55,14 @@ void ConnectionLog::appendRestoredDisconnect(const DurationRecord& stored) const
   const std::string entry = kLineEnd + stored.date + " " + stored.hour + ":" + stored.minute + ":" +
                             stored.second + " - DisConnected" + kLineEnd;
   if (!endsWith(entry)) append(entry);
+}
+
+bool ConnectionLog::endsWithDisconnectOf(const DurationRecord& stored) const {
+  // The record's date carries the time separator; the log's stamp has full stops.
+  std::string date = stored.date;
+  if (date.size() == 10) date[2] = date[5] = '.';
+  return endsWith(kLineEnd + date + " " + stored.hour + ":" + stored.minute + ":" + stored.second +
+                  " - DisConnected" + kLineEnd);
 }
 
 bool ConnectionLog::endsWithSummary(const std::string& summaryLine) const {
@@ -69,16 +77,16 @@ void ConnectionLog::appendIgnored(const std::string& durationText) const {
   append("         = " + durationText + " - " + kLineEnd + kLineEnd);
 }
 
-void ConnectionLog::appendLineEnd() const {
-  append(kLineEnd);
+bool ConnectionLog::appendLineEnd() const {
+  return append(kLineEnd);
 }
 
 bool ConnectionLog::erase() const {
   return replaceFile(m_path, header());
 }
 
-void ConnectionLog::append(const std::string& text) const {
-  appendToFile(m_path, toFileText(text));
+bool ConnectionLog::append(const std::string& text) const {
+  return appendToFile(m_path, toFileText(text));
 }
 
 bool ConnectionLog::endsWith(const std::string& text) const {

@@ -27,8 +27,8 @@ class ConnectionLog {
   // A line end closing the connect line, the stamp and " - DisConnected", a line end.
   void appendDisconnect(const LocalTime& now) const;
   // The summary line of a counted connection, as the metering builds it (summaryLineText),
-  // then a line end and an empty line.
-  void appendSummary(const std::string& summaryLine) const;
+  // then a line end and an empty line. False when it could not be written.
+  bool appendSummary(const std::string& summaryLine) const;
   // True when the log ends with this summary entry (line ends included).
   bool endsWithSummary(const std::string& summaryLine) const;
   // True when the last entry is a connect line still open: a run ended before anything closed it.
@@ -40,10 +40,14 @@ class ConnectionLog {
   // a line end. Not again when the log already ends with it (a start that died at its
   // question wrote it).
   void appendRestoredDisconnect(const DurationRecord& stored) const;
+  // True when the log ends with the disconnect line a live disconnect wrote at the moment the
+  // record was saved: the connection ended normally, only its settlement failed.
+  bool endsWithDisconnectOf(const DurationRecord& stored) const;
   // A connection not counted: nine blanks, "= ", the duration text, " - ", then an empty line.
   void appendIgnored(const std::string& durationText) const;
-  // A line end alone: closes a connect line that no other entry will close.
-  void appendLineEnd() const;
+  // A line end alone: closes a connect line that no other entry will close. False when it could
+  // not be written.
+  bool appendLineEnd() const;
   // Replaces the whole log with the header alone. False when it could not be written.
   bool erase() const;
 
@@ -55,7 +59,7 @@ class ConnectionLog {
   static std::string stamp(const LocalTime& t);
 
  private:
-  void append(const std::string& text) const;
+  bool append(const std::string& text) const;
   bool endsWith(const std::string& text) const;
 
   std::filesystem::path m_path;
