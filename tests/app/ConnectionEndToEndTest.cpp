@@ -175,6 +175,50 @@ TEST_F(ConnectionTest, ABusyStoreNeitherDelaysTheDisconnectNorLosesTheConnection
   EXPECT_FALSE(fs::exists(home() / "Duration.tmp"));
 }
 
+// Another program holds the store while Pelmora starts, then a value of the wrong type: the
+// start waits for the store without a word, and a store error says the monitoring is off and
+// nothing is metered behind the user's back.
+TEST_F(ConnectionTest, AStoreHeldAtStartIsWaitedForAndAStoreErrorStopsTheMonitoring) {
+  firstRun();
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open((home() / "registry.db").c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; UPDATE keys SET path = path", nullptr, nullptr,
+                         nullptr),
+            SQLITE_OK);
+  auto held = start();
+  waitForLock();
+  std::this_thread::sleep_for(3s);
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  setLink(true);
+  ASSERT_TRUE(waitForText("Internet.LOG", " - Connected"));
+  setLink(false);
+  ASSERT_TRUE(waitForText("Internet.LOG", "]\r\n\r\n"));
+  held->signal(SIGTERM);
+  ASSERT_EQ(held->wait(10s), 0);
+  EXPECT_EQ(held->messageBoxes(), "");
+  EXPECT_EQ(integer("NumberT"), 1);
+
+  {
+    auto s = store();
+    s->OpenKey(kProgramKey, false)->WriteString("Zero", "twenty");
+  }
+  const std::string before = file("Internet.LOG");
+  auto broken = start();
+  waitForLock();
+  ASSERT_TRUE(waitUntil([&] { return !broken->messageBoxes().empty(); }, 10s));
+  setLink(true);
+  std::this_thread::sleep_for(2s);
+  setLink(false);
+  broken->signal(SIGTERM);
+  ASSERT_EQ(broken->wait(10s), 0);
+  const std::string box = broken->messageBoxes();
+  EXPECT_NE(box.find("Zero"), std::string::npos) << box;
+  EXPECT_NE(box.find("Наблюдение за соединением выключено"), std::string::npos) << box;
+  EXPECT_EQ(file("Internet.LOG"), before);
+  EXPECT_EQ(integer("NumberT"), 1);
+}
+
 // A process killed in the middle of a connection: what the protector saved is offered at the
 // next start.
 class CrashTest : public ConnectionTest {

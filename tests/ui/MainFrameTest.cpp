@@ -539,6 +539,42 @@ TEST_F(MainFrameTest, StoreErrorsAreShownAndTheWindowGoesOn) {
   EXPECT_EQ(m_terminated, 1);
 }
 
+// A store error at start: the box says the monitoring is off, the switch shows it off and
+// stays locked, and a link that comes up is not metered.
+TEST_F(MainFrameTest, AStoreErrorAtStartLeavesTheMonitorOffAndLocked) {
+  m_store.set(kProgramKey, "SecondsPlus", std::string("five"));
+  TMainFrame& frame = make();
+  ASSERT_EQ(m_boxes.shown.size(), 1u);
+  EXPECT_NE(m_boxes.shown[0].text.find("SecondsPlus"), std::string::npos);
+  EXPECT_NE(m_boxes.shown[0].text.find("Наблюдение за соединением выключено"), std::string::npos);
+  EXPECT_FALSE(frame.cbState->isChecked());
+  EXPECT_FALSE(frame.cbState->isEnabled());
+  EXPECT_FALSE(frame.mSwitch->isEnabled());
+  EXPECT_EQ(frame.monitor().state(), kMonitorOff);
+  EXPECT_FALSE(frame.ttInternet->isActive());
+}
+
+// Another program holds the store at start: the sequence runs again each second, silently and
+// with the switch locked, and the monitoring begins once the store is free.
+TEST_F(MainFrameTest, ABusyStoreAtStartIsWaitedForWithoutBlocking) {
+  m_store.beBusyForWrites(true);
+  TMainFrame& frame = make();
+  EXPECT_TRUE(m_boxes.shown.empty());
+  EXPECT_TRUE(frame.ttStartUp->isActive());
+  EXPECT_FALSE(frame.cbState->isEnabled());
+  frame.ttStartUpTimer();
+  EXPECT_TRUE(frame.ttStartUp->isActive());
+  m_store.beBusyForWrites(false);
+  frame.ttStartUpTimer();
+  EXPECT_FALSE(frame.ttStartUp->isActive());
+  EXPECT_TRUE(m_boxes.shown.empty());
+  EXPECT_TRUE(frame.cbState->isChecked());
+  EXPECT_TRUE(frame.cbState->isEnabled());
+  poll(1);
+  EXPECT_NE(log().find(" - Connected"), std::string::npos);
+  poll(0);
+}
+
 // Tuesday 21:30, evening zone #1: a balance that runs out during the connection is told once,
 // and the tooltip over the cost names the zone and when the night zone begins.
 TEST_F(MainFrameTest, TheBudgetIsGuardedAndTheTooltipLooksAhead) {

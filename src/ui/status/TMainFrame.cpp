@@ -248,6 +248,7 @@ void TMainFrame::ttStartUpTimer() {
   }
   // After a store error the monitor stays off: nothing would be counted right. The menu still
   // quits.
+  ttStartUp->stop();
   if (!result) return;
   enableSwitch(true);
   if (result->showWindow) mStatusClick();
