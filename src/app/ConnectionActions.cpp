@@ -105,16 +105,16 @@ void ConnectionActions::retrySettlement() {
   if (!unwritten.empty()) throw std::runtime_error(unwritten);
 }
 
-void ConnectionActions::filesUnfinished() {
+void ConnectionActions::filesUnfinished(const FileSteps& steps) {
   m_unfinished = true;
+  m_unfinishedSteps = steps;
   m_context.window.setSettlementRetry(true);
 }
 
 bool ConnectionActions::finishFiles() {
   if (!m_unfinished) return true;
-  const std::optional<FileSteps> steps = m_context.settlement.finishSettled();
-  // Without the settled connection's file there is nothing left to finish.
-  m_unfinished = steps && !steps->done;
+  m_unfinishedSteps = m_context.settlement.finishAgain(m_unfinishedSteps);
+  m_unfinished = !m_unfinishedSteps.done;
   return !m_unfinished;
 }
 
@@ -137,6 +137,7 @@ std::string ConnectionActions::settlePending() {
       c.window.refreshStatistics();
       if (!steps.done) {
         m_unfinished = true;
+        m_unfinishedSteps = steps;
         if (unwritten.empty()) unwritten = unfinishedFilesText(steps);
       }
     }

@@ -3,6 +3,7 @@
 #include <deque>
 #include <string>
 
+#include "app/ConnectionSettlement.h"
 #include "platform/Clock.h"
 
 #include "accounting/Meter.h"
@@ -78,10 +79,12 @@ class ConnectionActions {
   // as for disconnect, a file step that fails again is not passed on again.
   void retrySettlement();
   // The start-up found Duration.tmp naming a settled connection whose files it could not finish.
-  void filesUnfinished();
+  void filesUnfinished(const FileSteps& steps);
   // Duration.tmp keeps a connection that waits for the store or for its files: the crash
   // protector must not overwrite it.
-  bool crashFileTaken() const { return !m_pending.empty() || m_unfinished; }
+  bool crashFileTaken() const {
+    return !m_pending.empty() || (m_unfinished && m_unfinishedSteps.crashFileKept);
+  }
 
  private:
   struct Pending {
@@ -96,7 +99,8 @@ class ConnectionActions {
 
   Context m_context;
   std::deque<Pending> m_pending;
-  bool m_unfinished = false;  // Duration.tmp names a settled connection whose files lag behind
+  bool m_unfinished = false;    // a settled connection's files lag behind
+  FileSteps m_unfinishedSteps;  // what they must get
 };
 
 }  // namespace pelmora

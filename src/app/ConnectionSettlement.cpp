@@ -54,7 +54,9 @@ FileSteps ConnectionSettlement::settle(Meter& meter, bool count, const std::stri
   const std::string identity = ownsCrashFile ? identityOnDisk(m_durationFile) : std::string();
   const SettledConnection settled = meter.closeConnection(identity, count);
   failpoint((stage + ":committed").c_str());
-  return finishFiles(settled.balanceText, settled.summaryLine, stage, ownsCrashFile);
+  FileSteps steps = finishFiles(settled.balanceText, settled.summaryLine, stage, ownsCrashFile);
+  steps.crashFileKept = !steps.done && !identity.empty();
+  return steps;
 }
 
 std::optional<FileSteps> ConnectionSettlement::finishSettled() const {
@@ -66,13 +68,22 @@ std::optional<FileSteps> ConnectionSettlement::finishSettled() const {
   const std::string balance = read(*program, options::kAccount);
   program->CloseKey();
   if (settled != onDisk) return std::nullopt;
-  return finishFiles(balance, summary, "finish", true);
+  FileSteps steps = finishFiles(balance, summary, "finish", true);
+  steps.crashFileKept = !steps.done;
+  return steps;
+}
+
+FileSteps ConnectionSettlement::finishAgain(const FileSteps& unfinished) const {
+  if (std::optional<FileSteps> steps = finishSettled()) return *steps;
+  return finishFiles(unfinished.balanceText, unfinished.summaryLine, "finish", false);
 }
 
 FileSteps ConnectionSettlement::finishFiles(const std::string& balanceText,
                                             const std::string& summaryLine,
                                             const std::string& stage, bool ownsCrashFile) const {
   FileSteps steps;
+  steps.balanceText = balanceText;
+  steps.summaryLine = summaryLine;
   if (!m_accountLog.rewrite(balanceText)) noteFailure(steps, m_accountLog.path());
   failpoint((stage + ":account-log").c_str());
   if (!m_connectionLog.endsWithSummary(summaryLine)) {

@@ -18,6 +18,9 @@ struct FileSteps {
   bool done = true;            // Account.LOG, the summary entry and Duration.tmp all done
   std::filesystem::path file;  // when not done: the first file that could not be written
   std::error_code reason;      // and the system's reason
+  std::string balanceText;     // what Account.LOG must hold
+  std::string summaryLine;     // the log's summary entry
+  bool crashFileKept = false;  // Duration.tmp names the settled connection until they are done
 };
 
 // The box that tells the user a settled connection's file could not be written.
@@ -49,6 +52,9 @@ class ConnectionSettlement {
   // from the store, appends the summary entry unless the log ends with it, and deletes
   // Duration.tmp once both are written. Nothing when Duration.tmp is no settled connection.
   std::optional<FileSteps> finishSettled() const;
+  // Tries unfinished file steps again within the run: through Duration.tmp when it names the
+  // settled connection, else (the crash file could never be written) from what they held.
+  FileSteps finishAgain(const FileSteps& unfinished) const;
 
  private:
   FileSteps finishFiles(const std::string& balanceText, const std::string& summaryLine,

@@ -154,7 +154,7 @@ std::optional<StartupResult> ProgramCore::startUp(bool& busy) {
   }
   if (result.recovery != RecoveryOutcome::NothingFound) m_monitor->forgetConnection();
   if (!result.unfinished.done) {
-    m_actions->filesUnfinished();
+    m_actions->filesUnfinished(result.unfinished);
     guard([&] {
       m_services.boxes.show(informationBox(kProgramName, unfinishedFilesText(result.unfinished),
                                            MessageIcon::Warning));
