@@ -42,6 +42,17 @@ void ConnectionActions::connect() {
       // The retry meets the store again.
     }
   }
+  // The connection waiting for the store or for its files leaves Duration.tmp to this one.
+  for (Pending& waiting : m_pending) {
+    if (waiting.crashFile == &c.durationFile && !holds(c.waitingFile) &&
+        c.durationFile.moveTo(c.waitingFile)) {
+      waiting.crashFile = &c.waitingFile;
+    }
+  }
+  if (m_unfinished && m_unfinishedSteps.crashFile == c.durationFile.path() &&
+      !holds(c.waitingFile) && c.durationFile.moveTo(c.waitingFile)) {
+    m_unfinishedSteps.crashFile = c.waitingFile.path();
+  }
   auto program = openKey(c.store, kProgramKey);
   // One reading of the clock stamps the log line and starts the connection.
   const LocalTime now = c.clock.now();
@@ -72,12 +83,13 @@ void ConnectionActions::disconnect() {
   c.meter.updateDuration();
   // Until the store holds the connection, the crash file keeps it with its final duration. While
   // an earlier one waits for the store, the file is that one's.
+  // When the final write fails, the last protector tick's file still names this connection.
   const bool ownsCrashFile = !crashFileTaken();
   if (ownsCrashFile) {
     c.durationFile.write(c.meter.connectionSeconds(), c.meter.startHour(), c.meter.startMinute(),
                          c.meter.weekday(), now);
   }
-  m_pending.push_back({c.meter, now, ownsCrashFile});
+  m_pending.push_back({c.meter, now, ownsCrashFile ? &c.durationFile : nullptr});
   std::string unwritten;
   try {
     unwritten = settlePending();
@@ -111,6 +123,13 @@ void ConnectionActions::filesUnfinished(const FileSteps& steps) {
   m_context.window.setSettlementRetry(true);
 }
 
+bool ConnectionActions::holds(const DurationFile& file) const {
+  for (const Pending& p : m_pending) {
+    if (p.crashFile == &file) return true;
+  }
+  return m_unfinished && m_unfinishedSteps.crashFile == file.path();
+}
+
 bool ConnectionActions::finishFiles() {
   if (!m_unfinished) return true;
   m_unfinishedSteps = m_context.settlement.finishAgain(m_unfinishedSteps);
@@ -125,14 +144,14 @@ std::string ConnectionActions::settlePending() {
     // The files of the connection settled before come first: the log keeps their order.
     while (finishFiles() && !m_pending.empty()) {
       Pending& next = m_pending.front();
-      // An earlier connection kept the crash file while this one waited; now it is free.
-      if (!next.ownsCrashFile) {
-        next.ownsCrashFile =
-            c.durationFile.write(next.meter.connectionSeconds(), next.meter.startHour(),
-                                 next.meter.startMinute(), next.meter.weekday(), next.ended);
+      // No crash file was free when it ended: Waiting.tmp is, now that those before are done.
+      if (next.crashFile == nullptr && !holds(c.waitingFile) &&
+          c.waitingFile.write(next.meter.connectionSeconds(), next.meter.startHour(),
+                              next.meter.startMinute(), next.meter.weekday(), next.ended)) {
+        next.crashFile = &c.waitingFile;
       }
-      const FileSteps steps =
-          c.settlement.settle(next.meter, true, "disconnect", next.ownsCrashFile);
+      const FileSteps steps = c.settlement.settle(next.meter, true, "disconnect", next.crashFile,
+                                                  ConnectionLog::disconnectEntry(next.ended));
       m_pending.pop_front();
       c.window.refreshStatistics();
       if (!steps.done) {

@@ -55,7 +55,8 @@ class ConnectionActions {
     const ConnectionLog& log;
     Meter& meter;
     const ConnectionSettlement& settlement;
-    const DurationFile& durationFile;
+    const DurationFile& durationFile;  // the running connection's crash file
+    const DurationFile& waitingFile;   // that of an ended one waiting while the next is metered
     SoundPlayer& sound;
     ProgramStarter& starter;
     ConnectionWindow& window;
@@ -63,35 +64,37 @@ class ConnectionActions {
 
   explicit ConnectionActions(Context context) : m_context(context) {}
 
-  // The connection came up: the monitor is already in state 2.
+  // The connection came up: the monitor is already in state 2. An ended connection that still
+  // waits for the store takes its crash file to Waiting.tmp, so Duration.tmp protects this one.
   void connect();
   // The connection went down: the monitor is already in state 1. Its duration ends at this call
   // whatever the store does. The final duration is written to Duration.tmp, then the connection
   // is settled and counted in one unit of the store. A busy store puts the settlement off (see
   // retrySettlement); any other store error leaves the store untouched and the connection in
-  // Duration.tmp for the next start, stops the monitoring and is passed on to be shown.
+  // its crash file for the next start, stops the monitoring and is passed on to be shown.
   void disconnect();
-  // Once the store settled a connection, a file step that fails is not undone: Duration.tmp keeps
-  // the settled connection and the steps are finished silently by the next retry; the failure
-  // is passed on once, after the disconnect's other actions, to be shown.
+  // Once the store settled a connection, a file step that fails is not undone: the crash file
+  // keeps the settled connection and the steps are finished silently by the next retry; the
+  // failure is passed on once, after the disconnect's other actions, to be shown.
   //
-  // Settles what a busy store put off, oldest first, and finishes files left unwritten; errors
-  // as for disconnect, a file step that fails again is not passed on again.
+  // Settles what a busy store put off, oldest first (each summary entry after its own
+  // disconnect entry), and finishes files left unwritten; errors as for disconnect, a file step
+  // that fails again is not passed on again.
   void retrySettlement();
-  // The start-up found Duration.tmp naming a settled connection whose files it could not finish.
+  // The start-up found a crash file naming a settled connection whose files it could not finish.
   void filesUnfinished(const FileSteps& steps);
   // Duration.tmp keeps a connection that waits for the store or for its files: the crash
   // protector must not overwrite it.
-  bool crashFileTaken() const {
-    return !m_pending.empty() || (m_unfinished && m_unfinishedSteps.crashFileKept);
-  }
+  bool crashFileTaken() const { return holds(m_context.durationFile); }
 
  private:
   struct Pending {
-    Meter meter;         // the connection as it ended
-    LocalTime ended;     // the disconnect, for the crash file
-    bool ownsCrashFile;  // Duration.tmp is this connection's
+    Meter meter;                    // the connection as it ended
+    LocalTime ended;                // the disconnect, for the crash file and the log
+    const DurationFile* crashFile;  // the file that holds it, or none
   };
+  // True when the file holds a connection waiting for the store or for its files.
+  bool holds(const DurationFile& file) const;
   // The text of a file step that failed for the first time, or empty.
   std::string settlePending();
   // Tries the unfinished file steps again; true when none are left.

@@ -45,7 +45,7 @@ RecoveryOutcome recoverCrashedConnection(const DurationFile& durationFile,
 
   const DurationRecord& stored = reading.record;
   // Ended by a disconnect the program saw: the log has its line, and it is a connection.
-  const bool disconnected = connectionLog.endsWithDisconnectOf(stored);
+  const bool disconnected = connectionLog.holdsDisconnectOf(stored);
   if (!disconnected) connectionLog.appendRestoredDisconnect(stored);
   failpoint("recovery:restored-line");
   meter.restoreConnection(stored.startHour, stored.startMinute, stored.weekday, stored.seconds);
@@ -63,7 +63,8 @@ RecoveryOutcome recoverCrashedConnection(const DurationFile& durationFile,
     durationFile.remove();
     return RecoveryOutcome::Ignored;
   }
-  const FileSteps done = settlement.settle(meter, disconnected, "recovery");
+  const FileSteps done = settlement.settle(meter, disconnected, "recovery", &durationFile,
+                                           ConnectionLog::disconnectEntry(stored));
   if (steps != nullptr) *steps = done;
   return RecoveryOutcome::Counted;
 }

@@ -27,8 +27,10 @@ enum class RecoveryOutcome {
 // missing or out of range, or claiming more time than passed since its start, is never counted.
 // Without a file, a connect entry a crash left open in the log is ended with a line break.
 //
-// A connection whose live disconnect was logged but whose settlement failed (the log ends with
-// that disconnect at the record's time) is counted as a connection, with no restored disconnect.
+// A connection whose live disconnect was logged but whose settlement did not follow (the log
+// holds that disconnect at the record's time) is counted as a connection, with no restored
+// disconnect, and its summary entry follows its own disconnect entry. `durationFile` is either
+// crash file, Duration.tmp or Waiting.tmp.
 //
 // Duration.tmp is deleted once the connection is settled, ignored or found damaged. A settlement
 // that fails (StoreError, StoreBusy, AmountError, passed on) leaves it for the next start; file

@@ -93,15 +93,16 @@ ProgramCore::ProgramCore(Services services)
       m_log(std::make_unique<ConnectionLog>(m_services.folder.connectionLog())),
       m_accountLog(std::make_unique<AccountLog>(m_services.folder.accountLog())),
       m_durationFile(std::make_unique<DurationFile>(m_services.folder.durationFile())),
+      m_waitingFile(std::make_unique<DurationFile>(m_services.folder.waitingFile())),
       m_settlement(std::make_unique<ConnectionSettlement>(m_services.store, *m_log, *m_accountLog,
-                                                          *m_durationFile)),
+                                                          *m_durationFile, *m_waitingFile)),
       m_tariffWarning(std::make_unique<TariffWarning>(m_services.boxes)) {
   m_meter = std::make_unique<Meter>(m_services.store, m_services.clock, *m_view, *m_tariffWarning,
                                     m_services.decimalSeparator);
   m_protector = std::make_unique<CrashProtector>(*m_meter, m_services.clock, *m_durationFile);
   m_actions = std::make_unique<ConnectionActions>(ConnectionActions::Context{
       m_services.store, m_services.clock, *m_log, *m_meter, *m_settlement, *m_durationFile,
-      m_services.sound, m_services.starter, *m_view});
+      *m_waitingFile, m_services.sound, m_services.starter, *m_view});
   MonitorTransitions& transitions = *this;
   m_monitor = std::make_unique<ConnectionMonitor>(m_services.probe, *m_view, transitions);
   m_budget = std::make_unique<BudgetGuard>();
@@ -136,7 +137,7 @@ std::optional<StartupResult> ProgramCore::startUp(bool& busy) {
   try {
     result = StartupSequence({m_services.store, m_services.screen, m_services.clock,
                               m_services.executable, *m_log, *m_accountLog, *m_durationFile,
-                              *m_meter, *m_settlement, m_services.boxes})
+                              *m_waitingFile, *m_meter, *m_settlement, m_services.boxes})
                  .run();
   } catch (const StoreBusy&) {
     busy = true;

@@ -145,6 +145,7 @@ class ProgramCore final : private MonitorTransitions {
   std::unique_ptr<ConnectionLog> m_log;
   std::unique_ptr<AccountLog> m_accountLog;
   std::unique_ptr<DurationFile> m_durationFile;
+  std::unique_ptr<DurationFile> m_waitingFile;
   std::unique_ptr<ConnectionSettlement> m_settlement;
   std::unique_ptr<TariffWarning> m_tariffWarning;
   std::unique_ptr<Meter> m_meter;

@@ -24,7 +24,8 @@ StartupResult StartupSequence::run() {
   StartupResult result;
 
   // A crash in the middle of replacing a file leaves its temporary copy; the file itself is whole.
-  for (const auto* file : {&c.accountLog.path(), &c.connectionLog.path(), &c.durationFile.path()}) {
+  for (const auto* file : {&c.accountLog.path(), &c.connectionLog.path(), &c.durationFile.path(),
+                           &c.waitingFile.path()}) {
     std::error_code ignored;
     std::filesystem::remove(replacementPath(*file), ignored);
   }
@@ -65,9 +66,15 @@ StartupResult StartupSequence::run() {
   }
   // Counted after the period resets: it belongs to the day of this start.
   // Duration.tmp still naming a settled connection is no crashed one.
-  if (result.unfinished.done) {
-    result.recovery = recoverCrashedConnection(c.durationFile, c.connectionLog, c.meter,
+  // Waiting.tmp holds a connection that ended before the one in Duration.tmp began.
+  if (result.unfinished.done && c.waitingFile.read().status != DurationReading::Status::Missing) {
+    result.recovery = recoverCrashedConnection(c.waitingFile, c.connectionLog, c.meter,
                                                c.settlement, c.boxes, &result.unfinished);
+  }
+  if (result.unfinished.done) {
+    const RecoveryOutcome last = recoverCrashedConnection(
+        c.durationFile, c.connectionLog, c.meter, c.settlement, c.boxes, &result.unfinished);
+    if (last != RecoveryOutcome::NothingFound) result.recovery = last;
   }
 
   auto program = openKey(c.store, kProgramKey);

@@ -35,7 +35,7 @@ struct StartupResult {
 // stamp, log header, the file steps of a settlement a crash interrupted, account
 // synchronisation, launch counter, period resets and the start date, the last connection's
 // values cleared, crash recovery. A store error abandons the remaining steps and is passed on.
-// Every step may be run again after a busy store stopped it.
+// A busy store stops it like any store error; the program runs it again from its beginning.
 class StartupSequence {
  public:
   struct Context {
@@ -46,6 +46,7 @@ class StartupSequence {
     const ConnectionLog& connectionLog;
     const AccountLog& accountLog;
     const DurationFile& durationFile;
+    const DurationFile& waitingFile;
     Meter& meter;
     const ConnectionSettlement& settlement;
     MessageBoxes& boxes;

@@ -29,9 +29,9 @@ std::filesystem::path environmentPath(const char* name) {
 
 // Every file the program itself makes in the folder; whatever else the user keeps there is his.
 constexpr const char* kProgramFiles[] = {
-    "Internet.LOG",     "Account.LOG",     "Duration.tmp",     "registry.db",
-    "registry.db-wal",  "registry.db-shm", "pelmora.lock",     "pelmora.lock.check",
-    "Internet.LOG.new", "Account.LOG.new", "Duration.tmp.new",
+    "Internet.LOG",     "Account.LOG",  "Duration.tmp",       "registry.db",      "registry.db-wal",
+    "registry.db-shm",  "pelmora.lock", "pelmora.lock.check", "Internet.LOG.new", "Account.LOG.new",
+    "Duration.tmp.new", "Waiting.tmp",  "Waiting.tmp.new",
 };
 
 // Takes from group and others what they may do with the user's own folder or file; never gives

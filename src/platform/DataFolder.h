@@ -27,6 +27,8 @@ class DataFolder {
   std::filesystem::path connectionLog() const { return m_root / "Internet.LOG"; }
   std::filesystem::path accountLog() const { return m_root / "Account.LOG"; }
   std::filesystem::path durationFile() const { return m_root / "Duration.tmp"; }
+  // The crash file of an ended connection that waits for the store while the next is metered.
+  std::filesystem::path waitingFile() const { return m_root / "Waiting.tmp"; }
   std::filesystem::path settingsDatabase() const { return m_root / "registry.db"; }
   std::filesystem::path instanceLock() const { return m_root / "pelmora.lock"; }
 

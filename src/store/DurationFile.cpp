@@ -204,6 +204,10 @@ DurationReading DurationFile::read() const {
   return parse(std::string_view(buffer, n));
 }
 
+bool DurationFile::moveTo(const DurationFile& other) const {
+  return canOpenForReading(m_path) && detail::moveOver(m_path, other.m_path);
+}
+
 std::error_code DurationFile::remove() const {
   std::error_code ec;
   std::filesystem::remove(m_path, ec);

@@ -59,6 +59,9 @@ class DurationFile {
   // is no error. The system's reason when the file is still there.
   std::error_code remove() const;
 
+  // Renames the file over `other`'s in one step. False when it could not be moved.
+  bool moveTo(const DurationFile& other) const;
+
   const std::filesystem::path& path() const { return m_path; }
 
   // The file's content for a connection at `now`.

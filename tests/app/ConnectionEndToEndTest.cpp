@@ -1,6 +1,7 @@
 // The road of real connections through the real program: a fake PPP link brought up and down,
 // a process killed in the middle of a connection and started again.
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <memory>
@@ -217,6 +218,79 @@ TEST_F(ConnectionTest, AStoreHeldAtStartIsWaitedForAndAStoreErrorStopsTheMonitor
   EXPECT_NE(box.find("Наблюдение за соединением выключено"), std::string::npos) << box;
   EXPECT_EQ(file("Internet.LOG"), before);
   EXPECT_EQ(integer("NumberT"), 1);
+}
+
+// The store is held across two connections, twice: the second is protected by Duration.tmp while
+// the first waits in Waiting.tmp, each summary entry follows its own disconnect entry, and a
+// kill during the wait loses neither connection.
+TEST_F(ConnectionTest, ConnectionsWhileTheStoreIsHeldAreProtectedAndLoggedInOrder) {
+  firstRun();
+  setInteger("Zero", 0);
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open((home() / "registry.db").c_str(), &other), SQLITE_OK);
+  const auto hold = [&] {
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; UPDATE keys SET path = path", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+  };
+  const auto release = [&] { sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr); };
+  const auto count = [&](const std::string& what) {
+    const std::string log = file("Internet.LOG");
+    int n = 0;
+    for (auto at = log.find(what); at != std::string::npos; at = log.find(what, at + 1)) ++n;
+    return n;
+  };
+  // One connection ends while the store is held, the next is metered until its crash file is
+  // written.
+  const auto twoConnections = [&](int before) {
+    setLink(true);
+    ASSERT_TRUE(waitUntil([&] { return count(" - Connected") == before + 1; }, 10s));
+    std::this_thread::sleep_for(1500ms);
+    setLink(false);
+    ASSERT_TRUE(waitUntil([&] { return count(" - DisConnected") == before + 1; }, 10s));
+    setLink(true);
+    ASSERT_TRUE(waitUntil([&] { return count(" - Connected") == before + 2; }, 10s));
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(home() / "Waiting.tmp"); }, 10s));
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(home() / "Duration.tmp"); }, 10s));
+    EXPECT_EQ(count(" + ["), before);
+  };
+  const std::string stamp = "\\d\\d[.:]\\d\\d[.:]\\d{4} \\d\\d:\\d\\d:\\d\\d";
+  const std::string entry = stamp + " - Connected\r\n" + stamp +
+                            " - DisConnected\r\n         = 00:00:\\d\\d \\+ \\[[^\\]]*\\]\r\n\r\n";
+
+  auto program = start();
+  waitForLock();
+  std::this_thread::sleep_for(1500ms);  // the start-up is over: it would wait for the store
+  hold();
+  twoConnections(0);
+  setLink(false);
+  ASSERT_TRUE(waitUntil([&] { return count(" - DisConnected") == 2; }, 10s));
+  release();
+  ASSERT_TRUE(waitUntil([&] { return count(" + [") == 2; }, 10s));
+  EXPECT_TRUE(std::regex_search(file("Internet.LOG"), std::regex(entry + entry + "$")))
+      << file("Internet.LOG");
+  EXPECT_EQ(integer("NumberT"), 2);
+
+  hold();
+  twoConnections(2);
+  program->signal(SIGKILL);
+  ASSERT_EQ(program->wait(10s), 128 + SIGKILL);
+  release();
+  setLink(false);
+  auto again = start({}, "yes,yes");
+  ASSERT_TRUE(waitUntil([&] { return count(" + [") == 4; }, 10s));
+  waitForLock();
+  again->signal(SIGTERM);
+  ASSERT_EQ(again->wait(10s), 0);
+  sqlite3_close(other);
+  const std::string log = file("Internet.LOG");
+  EXPECT_TRUE(std::regex_search(log, std::regex(entry + entry + entry + entry + "$"))) << log;
+  EXPECT_EQ(integer("NumberT"), 3);  // the one cut by the kill is no finished connection
+  const std::string boxes = again->messageBoxes();
+  EXPECT_EQ(std::count(boxes.begin(), boxes.end(), '\n'), 2) << boxes;  // the two questions
+  EXPECT_EQ(file("Account.LOG"), text("Account") + "\r\n");
+  EXPECT_FALSE(fs::exists(home() / "Waiting.tmp"));
+  EXPECT_FALSE(fs::exists(home() / "Duration.tmp"));
 }
 
 // A process killed in the middle of a connection: what the protector saved is offered at the

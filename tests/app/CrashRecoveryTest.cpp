@@ -249,7 +249,8 @@ TEST_F(CrashRecoveryTest, ASettledConnectionOnlyHasItsFilesFinished) {
 
   // Another connection's file is no business of the finishing: it is offered as a crash.
   std::ofstream(durationFile.path(), std::ios::binary) << "715 23 55 6 00 06 55\r\n15:03:2026";
-  ConnectionSettlement settlement(store, log, accountLog, durationFile);
+  const DurationFile waiting(folder / "Waiting.tmp");
+  ConnectionSettlement settlement(store, log, accountLog, durationFile, waiting);
   EXPECT_FALSE(settlement.finishSettled());
   EXPECT_TRUE(std::filesystem::exists(durationFile.path()));
 }

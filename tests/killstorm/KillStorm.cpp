@@ -691,8 +691,10 @@ class Storm {
     checkBoxes(m_current);
 
     if (!m_current.process) return round.counted;  // no clean start: the files may be half done
-    if (fs::exists(m_sandbox.file("Duration.tmp")))
-      fail("Duration.tmp is left after a clean start");
+    for (const char* name : {"Duration.tmp", "Waiting.tmp"}) {
+      if (fs::exists(m_sandbox.file(name)))
+        fail(std::string(name) + " is left after a clean start");
+    }
     for (const std::string& name : temporaryFiles(m_sandbox.home())) {
       fail(name + " is left after a clean start");
     }
