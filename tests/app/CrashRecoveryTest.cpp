@@ -214,6 +214,70 @@ TEST_F(CrashRecoveryTest, AFailedSettlementIsOfferedAgain) {
                                          "         = 00:12:00 + [15c]\r\n\r\n");
 }
 
+// A live disconnect whose settlement the store refused: the connection is kept, and once the
+// value is repaired the next start counts it as the finished connection it was, under its own
+// disconnect line.
+TEST_F(CrashRecoveryTest, AConnectionKeptAtItsDisconnectIsCountedAsAConnection) {
+  {
+    ProgramRun live(store, clock, folder.path());
+    clock.set(2026, 3, 14, 23, 55, 0);
+    live.core.monitor().switchChanged(true);
+    live.probe.answer = 1;
+    live.core.poll();
+    for (int tick = 0; tick < 144; ++tick) {
+      clock.advance(5);
+      live.core.protectorTick();
+    }
+    store.refuseWritesOf("SecondsT");
+    live.probe.answer = 0;
+    live.core.poll();
+    ASSERT_EQ(live.boxes.shown.size(), 1u);
+    EXPECT_NE(live.boxes.shown[0].text.find("SecondsT"), std::string::npos);
+  }
+  store.refuseWritesOf("");
+  clock.set(2026, 3, 15, 9, 30, 0);
+  ProgramRun next(store, clock, folder.path());
+  next.boxes.answers = {MessageAnswer::Yes};
+  EXPECT_EQ(recover(next), RecoveryOutcome::Counted);
+  EXPECT_EQ(fileContent(log.path()), kHeader +
+                                         "14.03.2026 23:55:00 - Connected\r\n"
+                                         "15.03.2026 00:07:00 - DisConnected\r\n"
+                                         "         = 00:12:00 + [15c]\r\n\r\n");
+  EXPECT_EQ(integer(store, "SecondsT"), 720);
+  for (const char* n : {"NumberD", "NumberW", "NumberM", "NumberT"}) {
+    EXPECT_EQ(integer(store, n), 1) << n;
+  }
+}
+
+// A crash file that cannot be written is told once per connection, with the file and why.
+TEST_F(CrashRecoveryTest, AnUnprotectedConnectionIsToldOncePerConnection) {
+  std::filesystem::create_directory(durationFile.path());  // no file can be renamed over it
+  ProgramRun run(store, clock, folder.path());
+  clock.set(2026, 3, 14, 20, 0, 0);
+  run.core.monitor().switchChanged(true);
+  for (int connection = 1; connection <= 2; ++connection) {
+    run.probe.answer = 1;
+    run.core.poll();
+    for (int tick = 0; tick < 3; ++tick) {
+      clock.advance(5);
+      run.core.protectorTick();
+    }
+    ASSERT_EQ(run.boxes.shown.size(), static_cast<std::size_t>(connection));
+    const std::string told = run.boxes.shown.back().text;
+    EXPECT_EQ(
+        told.rfind("Не удалось записать файл защиты от сбоев:\n" +
+                       std::filesystem::absolute(durationFile.path()).string() + "\nПричина: ",
+                   0),
+        0u)
+        << told;
+    EXPECT_NE(told.find("Текущее соединение НЕ защищено"), std::string::npos);
+    std::filesystem::remove(durationFile.path());
+    run.probe.answer = 0;
+    run.core.poll();
+    std::filesystem::create_directory(durationFile.path());
+  }
+}
+
 // The process died after the store took the connection but before the files followed: the next
 // start finishes the file steps without a question and without counting it again.
 TEST_F(CrashRecoveryTest, ASettledConnectionOnlyHasItsFilesFinished) {
