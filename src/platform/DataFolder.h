@@ -16,11 +16,11 @@ class DataFolder {
   // on Windows the executable's folder.
   static DataFolder fromEnvironment();
 
-  // Makes the folder ready at start; the system's reason when it cannot be created. On Linux
-  // the folder and the program's files are private to the user: a new folder is made 0700 and
-  // an existing one narrowed to it, the program's existing files narrowed to 0600 (nothing else
-  // is touched), and a missing settings database is created empty as 0600, because the store
-  // gives its journal files the database's mode.
+  // Makes the folder ready at start; the system's reason when it cannot be created or (on Linux)
+  // written, whatever files it holds. On Linux the folder and the program's files are private
+  // to the user: a new folder is made 0700 and an existing one narrowed to it, the program's
+  // existing files narrowed to 0600 (nothing else is touched), and a missing settings database
+  // is created empty as 0600, because the store gives its journal files the database's mode.
   std::error_code prepare() const;
 
   const std::filesystem::path& root() const { return m_root; }
