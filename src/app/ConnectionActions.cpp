@@ -1,5 +1,6 @@
 #include "app/ConnectionActions.h"
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -32,6 +33,26 @@ constexpr const char* kKeptNote =
 
 void ConnectionActions::connect() {
   auto& c = m_context;
+  // Files an earlier settlement could not write go before this connection's lines, and free
+  // the crash file for it; the retry goes on when they still cannot be written.
+  if (m_pending.empty() && m_unfinished) {
+    try {
+      finishFiles();
+    } catch (const StoreError&) {
+      // The retry meets the store again.
+    }
+  }
+  // The connection waiting for the store or for its files leaves Duration.tmp to this one.
+  for (Pending& waiting : m_pending) {
+    if (waiting.crashFile == &c.durationFile && !holds(c.waitingFile) &&
+        c.durationFile.moveTo(c.waitingFile)) {
+      waiting.crashFile = &c.waitingFile;
+    }
+  }
+  if (m_unfinished && m_unfinishedSteps.crashFile == c.durationFile.path() &&
+      !holds(c.waitingFile) && c.durationFile.moveTo(c.waitingFile)) {
+    m_unfinishedSteps.crashFile = c.waitingFile.path();
+  }
   auto program = openKey(c.store, kProgramKey);
   // One reading of the clock stamps the log line and starts the connection.
   const LocalTime now = c.clock.now();
@@ -62,14 +83,16 @@ void ConnectionActions::disconnect() {
   c.meter.updateDuration();
   // Until the store holds the connection, the crash file keeps it with its final duration. While
   // an earlier one waits for the store, the file is that one's.
-  const bool ownsCrashFile = m_pending.empty();
+  // When the final write fails, the last protector tick's file still names this connection.
+  const bool ownsCrashFile = !crashFileTaken();
   if (ownsCrashFile) {
     c.durationFile.write(c.meter.connectionSeconds(), c.meter.startHour(), c.meter.startMinute(),
                          c.meter.weekday(), now);
   }
-  m_pending.push_back({c.meter, ownsCrashFile});
+  m_pending.push_back({c.meter, now, ownsCrashFile ? &c.durationFile : nullptr});
+  std::string unwritten;
   try {
-    settlePending();
+    unwritten = settlePending();
   } catch (...) {
     c.window.enableSettings(true);
     throw;
@@ -86,32 +109,69 @@ void ConnectionActions::disconnect() {
   if (playOff) c.sound.play(soundOff);
   if (startOff) c.starter.startCommandLine(appOff);
   if (hide) c.window.startHider();
+  if (!unwritten.empty()) throw std::runtime_error(unwritten);
 }
 
 void ConnectionActions::retrySettlement() {
-  settlePending();
+  const std::string unwritten = settlePending();
+  if (!unwritten.empty()) throw std::runtime_error(unwritten);
 }
 
-void ConnectionActions::settlePending() {
-  auto& c = m_context;
-  while (!m_pending.empty()) {
-    Pending& next = m_pending.front();
-    try {
-      c.settlement.settle(next.meter, true, "disconnect", next.ownsCrashFile);
-    } catch (const StoreBusy&) {
-      // Tried again in a second; the window goes on meanwhile.
-      c.window.setSettlementRetry(true);
-      return;
-    } catch (const std::exception& e) {
-      m_pending.clear();
-      c.window.setSettlementRetry(false);
-      c.window.stopMonitoring();
-      throw std::runtime_error(e.what() + std::string(kKeptNote));
-    }
-    m_pending.pop_front();
-    c.window.refreshStatistics();
+void ConnectionActions::filesUnfinished(const FileSteps& steps) {
+  m_unfinished = true;
+  m_unfinishedSteps = steps;
+  m_context.window.setSettlementRetry(true);
+}
+
+bool ConnectionActions::holds(const DurationFile& file) const {
+  for (const Pending& p : m_pending) {
+    if (p.crashFile == &file) return true;
   }
-  c.window.setSettlementRetry(false);
+  return m_unfinished && m_unfinishedSteps.crashFile == file.path();
+}
+
+bool ConnectionActions::finishFiles() {
+  if (!m_unfinished) return true;
+  m_unfinishedSteps = m_context.settlement.finishAgain(m_unfinishedSteps);
+  m_unfinished = !m_unfinishedSteps.done;
+  return !m_unfinished;
+}
+
+std::string ConnectionActions::settlePending() {
+  auto& c = m_context;
+  std::string unwritten;
+  try {
+    // The files of the connection settled before come first: the log keeps their order.
+    while (finishFiles() && !m_pending.empty()) {
+      Pending& next = m_pending.front();
+      // No crash file was free when it ended: Waiting.tmp is, now that those before are done.
+      if (next.crashFile == nullptr && !holds(c.waitingFile) &&
+          c.waitingFile.write(next.meter.connectionSeconds(), next.meter.startHour(),
+                              next.meter.startMinute(), next.meter.weekday(), next.ended)) {
+        next.crashFile = &c.waitingFile;
+      }
+      const FileSteps steps = c.settlement.settle(next.meter, true, "disconnect", next.crashFile,
+                                                  ConnectionLog::disconnectEntry(next.ended));
+      m_pending.pop_front();
+      c.window.refreshStatistics();
+      if (!steps.done) {
+        m_unfinished = true;
+        m_unfinishedSteps = steps;
+        if (unwritten.empty()) unwritten = unfinishedFilesText(steps);
+      }
+    }
+  } catch (const StoreBusy&) {
+    // Tried again in a second; the window goes on meanwhile.
+    c.window.setSettlementRetry(true);
+    return unwritten;
+  } catch (const std::exception& e) {
+    m_pending.clear();
+    c.window.setSettlementRetry(false);
+    c.window.stopMonitoring();
+    throw std::runtime_error(e.what() + std::string(kKeptNote));
+  }
+  c.window.setSettlementRetry(m_unfinished || !m_pending.empty());
+  return unwritten;
 }
 
 }  // namespace pelmora

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <deque>
+#include <string>
+
+#include "app/ConnectionSettlement.h"
+#include "platform/Clock.h"
 
 #include "accounting/Meter.h"
 
@@ -32,7 +36,8 @@ class ConnectionWindow {
   virtual void startHider() = 0;
   // An open settings dialog shows the new statistics.
   virtual void refreshStatistics() = 0;
-  // A one-second timer that calls ConnectionActions::retrySettlement while the store is busy.
+  // A one-second timer that calls ConnectionActions::retrySettlement while the store is busy or
+  // a settled connection's files wait to be written.
   virtual void setSettlementRetry(bool on) = 0;
   // A settlement failed: the monitor is switched off and its switch locked, so that no later
   // connection overwrites the crash file that keeps the unsettled one for the next start.
@@ -50,7 +55,8 @@ class ConnectionActions {
     const ConnectionLog& log;
     Meter& meter;
     const ConnectionSettlement& settlement;
-    const DurationFile& durationFile;
+    const DurationFile& durationFile;  // the running connection's crash file
+    const DurationFile& waitingFile;   // that of an ended one waiting while the next is metered
     SoundPlayer& sound;
     ProgramStarter& starter;
     ConnectionWindow& window;
@@ -58,29 +64,46 @@ class ConnectionActions {
 
   explicit ConnectionActions(Context context) : m_context(context) {}
 
-  // The connection came up: the monitor is already in state 2.
+  // The connection came up: the monitor is already in state 2. An ended connection that still
+  // waits for the store takes its crash file to Waiting.tmp, so Duration.tmp protects this one.
   void connect();
   // The connection went down: the monitor is already in state 1. Its duration ends at this call
   // whatever the store does. The final duration is written to Duration.tmp, then the connection
   // is settled and counted in one unit of the store. A busy store puts the settlement off (see
   // retrySettlement); any other store error leaves the store untouched and the connection in
-  // Duration.tmp for the next start, stops the monitoring and is passed on to be shown.
+  // its crash file for the next start, stops the monitoring and is passed on to be shown.
   void disconnect();
-  // Settles what a busy store put off, oldest first; errors as for disconnect.
+  // Once the store settled a connection, a file step that fails is not undone: the crash file
+  // keeps the settled connection and the steps are finished silently by the next retry; the
+  // failure is passed on once, after the disconnect's other actions, to be shown.
+  //
+  // Settles what a busy store put off, oldest first (each summary entry after its own
+  // disconnect entry), and finishes files left unwritten; errors as for disconnect, a file step
+  // that fails again is not passed on again.
   void retrySettlement();
-  // A connection waits for a busy store: the crash file still holds it and must not be
-  // overwritten by the crash protector.
-  bool settlementPending() const { return !m_pending.empty(); }
+  // The start-up found a crash file naming a settled connection whose files it could not finish.
+  void filesUnfinished(const FileSteps& steps);
+  // Duration.tmp keeps a connection that waits for the store or for its files: the crash
+  // protector must not overwrite it.
+  bool crashFileTaken() const { return holds(m_context.durationFile); }
 
  private:
   struct Pending {
-    Meter meter;         // the connection as it ended
-    bool ownsCrashFile;  // Duration.tmp is this connection's
+    Meter meter;                    // the connection as it ended
+    LocalTime ended;                // the disconnect, for the crash file and the log
+    const DurationFile* crashFile;  // the file that holds it, or none
   };
-  void settlePending();
+  // True when the file holds a connection waiting for the store or for its files.
+  bool holds(const DurationFile& file) const;
+  // The text of a file step that failed for the first time, or empty.
+  std::string settlePending();
+  // Tries the unfinished file steps again; true when none are left.
+  bool finishFiles();
 
   Context m_context;
   std::deque<Pending> m_pending;
+  bool m_unfinished = false;    // a settled connection's files lag behind
+  FileSteps m_unfinishedSteps;  // what they must get
 };
 
 }  // namespace pelmora

@@ -9,12 +9,12 @@ namespace pelmora {
 CrashProtector::CrashProtector(Meter& meter, const Clock& clock, const DurationFile& durationFile)
     : m_meter(meter), m_clock(clock), m_durationFile(durationFile) {}
 
-void CrashProtector::tick() {
+bool CrashProtector::tick() {
   const LocalTime now = m_clock.now();
   m_meter.setCurrentTime(now);
   m_meter.updateDuration();
-  m_durationFile.write(m_meter.connectionSeconds(), m_meter.startHour(), m_meter.startMinute(),
-                       m_meter.weekday(), now);
+  return m_durationFile.write(m_meter.connectionSeconds(), m_meter.startHour(),
+                              m_meter.startMinute(), m_meter.weekday(), now);
 }
 
 }  // namespace pelmora

@@ -14,8 +14,8 @@ class CrashProtector {
   CrashProtector(Meter& meter, const Clock& clock, const DurationFile& durationFile);
 
   // One tick: one clock reading gives the current time for the duration and every time and date
-  // field written. A failed write is silent.
-  void tick();
+  // field written. False when Duration.tmp could not be written (lastFileError says why).
+  bool tick();
 
  private:
   Meter& m_meter;

@@ -18,7 +18,7 @@ constexpr const char* kTitle = "Аварийное восстановление.
 RecoveryOutcome recoverCrashedConnection(const DurationFile& durationFile,
                                          const ConnectionLog& connectionLog, Meter& meter,
                                          const ConnectionSettlement& settlement,
-                                         MessageBoxes& boxes) {
+                                         MessageBoxes& boxes, FileSteps* steps) {
   const DurationReading reading = durationFile.read();
 
   if (reading.status == DurationReading::Status::Missing) {
@@ -44,7 +44,9 @@ RecoveryOutcome recoverCrashedConnection(const DurationFile& durationFile,
   }
 
   const DurationRecord& stored = reading.record;
-  connectionLog.appendRestoredDisconnect(stored);
+  // Ended by a disconnect the program saw: the log has its line, and it is a connection.
+  const bool disconnected = connectionLog.holdsDisconnectOf(stored);
+  if (!disconnected) connectionLog.appendRestoredDisconnect(stored);
   failpoint("recovery:restored-line");
   meter.restoreConnection(stored.startHour, stored.startMinute, stored.weekday, stored.seconds);
   meter.showDuration();
@@ -61,7 +63,9 @@ RecoveryOutcome recoverCrashedConnection(const DurationFile& durationFile,
     durationFile.remove();
     return RecoveryOutcome::Ignored;
   }
-  settlement.settle(meter, false, "recovery");
+  const FileSteps done = settlement.settle(meter, disconnected, "recovery", &durationFile,
+                                           ConnectionLog::disconnectEntry(stored));
+  if (steps != nullptr) *steps = done;
   return RecoveryOutcome::Counted;
 }
 

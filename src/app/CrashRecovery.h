@@ -7,6 +7,7 @@ class ConnectionSettlement;
 class DurationFile;
 class Meter;
 class MessageBoxes;
+struct FileSteps;
 
 // What the crash recovery found and did.
 enum class RecoveryOutcome {
@@ -26,8 +27,14 @@ enum class RecoveryOutcome {
 // missing or out of range, or claiming more time than passed since its start, is never counted.
 // Without a file, a connect entry a crash left open in the log is ended with a line break.
 //
+// A connection whose live disconnect was logged but whose settlement did not follow (the log
+// holds that disconnect at the record's time) is counted as a connection, with no restored
+// disconnect, and its summary entry follows its own disconnect entry. `durationFile` is either
+// crash file, Duration.tmp or Waiting.tmp.
+//
 // Duration.tmp is deleted once the connection is settled, ignored or found damaged. A settlement
-// that fails (StoreError, StoreBusy, AmountError, passed on) leaves it for the next start.
+// that fails (StoreError, StoreBusy, AmountError, passed on) leaves it for the next start; file
+// steps that fail after the store settled it keep it too and are told in `steps`.
 //
 // Unless the outcome is NothingFound the caller must make the connection monitor forget its
 // last answer (ConnectionMonitor::forgetConnection), so that a link still up is metered as a
@@ -35,6 +42,6 @@ enum class RecoveryOutcome {
 RecoveryOutcome recoverCrashedConnection(const DurationFile& durationFile,
                                          const ConnectionLog& connectionLog, Meter& meter,
                                          const ConnectionSettlement& settlement,
-                                         MessageBoxes& boxes);
+                                         MessageBoxes& boxes, FileSteps* steps = nullptr);
 
 }  // namespace pelmora

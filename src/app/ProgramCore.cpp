@@ -10,16 +10,28 @@
 #include "app/CrashProtector.h"
 #include "app/QuitController.h"
 #include "app/ZoneTooltip.h"
+#include "platform/DataFolder.h"
 #include "platform/MessageBoxes.h"
+#include "platform/PathText.h"
 #include "platform/ProgramVersion.h"
 #include "store/AccountLog.h"
 #include "store/ConnectionLog.h"
 #include "store/DurationFile.h"
 #include "store/SettingsStore.h"
+#include "store/StoreError.h"
+#include "store/TextFile.h"
 #include "store/StoreKeys.h"
 #include "store/ProgramOptions.h"
 
 namespace pelmora {
+
+namespace {
+
+constexpr const char* kMonitoringOffNote =
+    "\n\nНаблюдение за соединением выключено: пока ошибка не исправлена, соединения не "
+    "учитываются. Исправьте её и перезапустите программу.";
+
+}  // namespace
 
 class ProgramCore::ViewRelay final : public StatusView {
  public:
@@ -81,15 +93,16 @@ ProgramCore::ProgramCore(Services services)
       m_log(std::make_unique<ConnectionLog>(m_services.folder.connectionLog())),
       m_accountLog(std::make_unique<AccountLog>(m_services.folder.accountLog())),
       m_durationFile(std::make_unique<DurationFile>(m_services.folder.durationFile())),
+      m_waitingFile(std::make_unique<DurationFile>(m_services.folder.waitingFile())),
       m_settlement(std::make_unique<ConnectionSettlement>(m_services.store, *m_log, *m_accountLog,
-                                                          *m_durationFile)),
+                                                          *m_durationFile, *m_waitingFile)),
       m_tariffWarning(std::make_unique<TariffWarning>(m_services.boxes)) {
   m_meter = std::make_unique<Meter>(m_services.store, m_services.clock, *m_view, *m_tariffWarning,
                                     m_services.decimalSeparator);
   m_protector = std::make_unique<CrashProtector>(*m_meter, m_services.clock, *m_durationFile);
   m_actions = std::make_unique<ConnectionActions>(ConnectionActions::Context{
       m_services.store, m_services.clock, *m_log, *m_meter, *m_settlement, *m_durationFile,
-      m_services.sound, m_services.starter, *m_view});
+      *m_waitingFile, m_services.sound, m_services.starter, *m_view});
   MonitorTransitions& transitions = *this;
   m_monitor = std::make_unique<ConnectionMonitor>(m_services.probe, *m_view, transitions);
   m_budget = std::make_unique<BudgetGuard>();
@@ -118,16 +131,36 @@ bool ProgramCore::guard(const std::function<void()>& step) {
   }
 }
 
-std::optional<StartupResult> ProgramCore::startUp() {
+std::optional<StartupResult> ProgramCore::startUp(bool& busy) {
+  busy = false;
   StartupResult result;
-  const bool ready = guard([this, &result] {
+  try {
     result = StartupSequence({m_services.store, m_services.screen, m_services.clock,
                               m_services.executable, *m_log, *m_accountLog, *m_durationFile,
-                              *m_meter, *m_settlement, m_services.boxes})
+                              *m_waitingFile, *m_meter, *m_settlement, m_services.boxes})
                  .run();
-  });
-  if (!ready) return std::nullopt;
+  } catch (const StoreBusy&) {
+    busy = true;
+    return std::nullopt;
+  } catch (const ProgramEnding&) {
+    return std::nullopt;
+  } catch (const std::exception& e) {
+    // Never a program that looks as if it metered: the switch shows it off and stays so.
+    m_view->stopMonitoring();
+    guard([&] {
+      m_services.boxes.show(informationBox(kProgramName, e.what() + std::string(kMonitoringOffNote),
+                                           MessageIcon::Error));
+    });
+    return std::nullopt;
+  }
   if (result.recovery != RecoveryOutcome::NothingFound) m_monitor->forgetConnection();
+  if (!result.unfinished.done) {
+    m_actions->filesUnfinished(result.unfinished);
+    guard([&] {
+      m_services.boxes.show(informationBox(kProgramName, unfinishedFilesText(result.unfinished),
+                                           MessageIcon::Warning));
+    });
+  }
   return result;
 }
 
@@ -185,9 +218,31 @@ std::string ProgramCore::zoneTooltip() const {
 }
 
 void ProgramCore::protectorTick() {
-  // The crash file still keeps a connection that waits for the store.
-  if (m_actions->settlementPending()) return;
-  m_protector->tick();
+  // The crash file still keeps a connection that waits for the store or for its files.
+  if (m_actions->crashFileTaken()) {
+    tellUnprotected(
+        "Файл защиты от сбоев ещё хранит предыдущее соединение, которое ожидает "
+        "записи:\n" +
+        fullPathText(m_durationFile->path()));
+    return;
+  }
+  if (!m_protector->tick()) {
+    tellUnprotected("Не удалось записать файл защиты от сбоев:\n" +
+                    fullPathText(m_durationFile->path()) +
+                    "\nПричина: " + reasonText(lastFileError()) + ".");
+  }
+}
+
+void ProgramCore::tellUnprotected(const std::string& why) {
+  if (m_protectionTold) return;
+  m_protectionTold = true;
+  guard([&] {
+    m_services.boxes.show(informationBox(
+        kProgramName,
+        why + "\n\nТекущее соединение НЕ защищено: если программа будет закрыта аварийно, "
+              "оно не будет засчитано.",
+        MessageIcon::Warning));
+  });
 }
 
 void ProgramCore::retrySettlement() {
@@ -215,6 +270,7 @@ void ProgramCore::endProgram() {
 }
 
 void ProgramCore::connected() {
+  m_protectionTold = false;
   guard([this] { m_actions->connect(); });
   guard([this] {
     auto program = openKey(m_services.store, kProgramKey);

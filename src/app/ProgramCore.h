@@ -83,9 +83,11 @@ class ProgramCore final : private MonitorTransitions {
   // program's end is not. False when the step failed.
   bool guard(const std::function<void()>& step);
 
-  // The start-up sequence under the guard; nothing when a store error stopped it (the monitor
-  // then stays off). After a crashed connection the monitor forgets its last answer.
-  std::optional<StartupResult> startUp();
+  // The start-up sequence. A busy store stops it silently (busy is set; the window runs it again
+  // a second later, the monitor off meanwhile); any other error is shown with the news that the
+  // monitoring is off, and the monitor is stopped and its switch locked. Nothing in both cases.
+  // After a crashed connection the monitor forgets its last answer.
+  std::optional<StartupResult> startUp(bool& busy);
 
   // The options the status window applies at each showing; the metering takes its share.
   // Nothing after a store error (shown).
@@ -135,12 +137,15 @@ class ProgramCore final : private MonitorTransitions {
   void disconnected() override;
 
   void endProgram();
+  // Once per connection: the crash file does not protect it, and why.
+  void tellUnprotected(const std::string& why);
 
   Services m_services;
   std::unique_ptr<ViewRelay> m_view;
   std::unique_ptr<ConnectionLog> m_log;
   std::unique_ptr<AccountLog> m_accountLog;
   std::unique_ptr<DurationFile> m_durationFile;
+  std::unique_ptr<DurationFile> m_waitingFile;
   std::unique_ptr<ConnectionSettlement> m_settlement;
   std::unique_ptr<TariffWarning> m_tariffWarning;
   std::unique_ptr<Meter> m_meter;
@@ -150,6 +155,7 @@ class ProgramCore final : private MonitorTransitions {
   std::unique_ptr<QuitController> m_quit;
   std::unique_ptr<BudgetGuard> m_budget;
   bool m_ending = false;
+  bool m_protectionTold = false;  // the running connection's missing protection was told
 };
 
 }  // namespace pelmora

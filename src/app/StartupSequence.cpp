@@ -24,7 +24,8 @@ StartupResult StartupSequence::run() {
   StartupResult result;
 
   // A crash in the middle of replacing a file leaves its temporary copy; the file itself is whole.
-  for (const auto* file : {&c.accountLog.path(), &c.connectionLog.path(), &c.durationFile.path()}) {
+  for (const auto* file : {&c.accountLog.path(), &c.connectionLog.path(), &c.durationFile.path(),
+                           &c.waitingFile.path()}) {
     std::error_code ignored;
     std::filesystem::remove(replacementPath(*file), ignored);
   }
@@ -42,8 +43,13 @@ StartupResult StartupSequence::run() {
   c.connectionLog.createHeaderIfMissing();
   // Before the balances are compared: a settlement the store holds but the files do not yet is
   // the program's own doing, not a difference to ask about.
-  result.settlementFinished = c.settlement.finishSettled();
-  synchroniseAccount(c.store, c.accountLog, c.boxes);
+  if (const std::optional<FileSteps> finished = c.settlement.finishSettled()) {
+    result.settlementFinished = true;
+    result.unfinished = *finished;
+  }
+  // While Account.LOG lags behind the store by the program's own settlement, a difference is no
+  // question for the user.
+  if (result.unfinished.done) synchroniseAccount(c.store, c.accountLog, c.boxes);
   countLaunch(c.store);
 
   {
@@ -59,8 +65,17 @@ StartupResult StartupSequence::run() {
     program->CloseKey();
   }
   // Counted after the period resets: it belongs to the day of this start.
-  result.recovery =
-      recoverCrashedConnection(c.durationFile, c.connectionLog, c.meter, c.settlement, c.boxes);
+  // Duration.tmp still naming a settled connection is no crashed one.
+  // Waiting.tmp holds a connection that ended before the one in Duration.tmp began.
+  if (result.unfinished.done && c.waitingFile.read().status != DurationReading::Status::Missing) {
+    result.recovery = recoverCrashedConnection(c.waitingFile, c.connectionLog, c.meter,
+                                               c.settlement, c.boxes, &result.unfinished);
+  }
+  if (result.unfinished.done) {
+    const RecoveryOutcome last = recoverCrashedConnection(
+        c.durationFile, c.connectionLog, c.meter, c.settlement, c.boxes, &result.unfinished);
+    if (last != RecoveryOutcome::NothingFound) result.recovery = last;
+  }
 
   auto program = openKey(c.store, kProgramKey);
   result.showWindow = read(*program, options::kShowOnStart) == 1 || result.defaultsWritten;

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "app/ConnectionSettlement.h"
 #include "app/CrashRecovery.h"
 
 namespace pelmora {
@@ -24,6 +25,9 @@ struct StartupResult {
   bool settlementFinished = false;  // a settled connection's files were brought up to date
   bool showWindow = false;          // ShowOnStart is 1, or defaults were written
   RecoveryOutcome recovery = RecoveryOutcome::NothingFound;
+  // A settled connection's file steps could not be completed: Duration.tmp still names it, the
+  // account was not compared and nothing was offered for counting.
+  FileSteps unfinished;
 };
 
 // The store, files and counters brought up to date before the first poll, in a fixed order:
@@ -31,6 +35,7 @@ struct StartupResult {
 // stamp, log header, the file steps of a settlement a crash interrupted, account
 // synchronisation, launch counter, period resets and the start date, the last connection's
 // values cleared, crash recovery. A store error abandons the remaining steps and is passed on.
+// A busy store stops it like any store error; the program runs it again from its beginning.
 class StartupSequence {
  public:
   struct Context {
@@ -41,6 +46,7 @@ class StartupSequence {
     const ConnectionLog& connectionLog;
     const AccountLog& accountLog;
     const DurationFile& durationFile;
+    const DurationFile& waitingFile;
     Meter& meter;
     const ConnectionSettlement& settlement;
     MessageBoxes& boxes;

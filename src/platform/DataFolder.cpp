@@ -30,26 +30,13 @@ std::filesystem::path environmentPath(const char* name) {
 }
 #endif
 
-std::string reasonText(std::error_code reason) {
-  if (reason == std::errc::permission_denied || reason == std::errc::operation_not_permitted) {
-    return "нет доступа";
-  }
-  if (reason == std::errc::read_only_file_system) {
-    return "файловая система доступна только для чтения";
-  }
-  if (reason == std::errc::no_space_on_device) return "нет места на диске";
-  if (reason == std::errc::no_such_file_or_directory) return "папка не найдена";
-  if (reason == std::errc::not_a_directory) return "на месте папки находится файл";
-  return reason.message();
-}
-
 #ifndef _WIN32
 
 // Every file the program itself makes in the folder; whatever else the user keeps there is his.
 constexpr const char* kProgramFiles[] = {
-    "Internet.LOG",     "Account.LOG",     "Duration.tmp",     "registry.db",
-    "registry.db-wal",  "registry.db-shm", "pelmora.lock",     "pelmora.lock.check",
-    "Internet.LOG.new", "Account.LOG.new", "Duration.tmp.new",
+    "Internet.LOG",     "Account.LOG",  "Duration.tmp",       "registry.db",      "registry.db-wal",
+    "registry.db-shm",  "pelmora.lock", "pelmora.lock.check", "Internet.LOG.new", "Account.LOG.new",
+    "Duration.tmp.new", "Waiting.tmp",  "Waiting.tmp.new",
 };
 
 // Takes from group and others what they may do with the user's own folder or file; never gives
@@ -129,6 +116,8 @@ std::error_code DataFolder::prepare() const {
   // "folder/" names the folder itself.
   const std::filesystem::path folder = m_root.has_filename() ? m_root : m_root.parent_path();
   if (const std::error_code ec = makeFolder(folder)) return ec;
+  // A folder the program cannot write loses every connection's files, whatever files it holds.
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) return {errno, std::generic_category()};
   narrow(folder, true);
   for (const char* name : kProgramFiles) narrow(folder / name, false);
   // A database file that exists already keeps its mode; an empty file is an empty database.
@@ -136,6 +125,19 @@ std::error_code DataFolder::prepare() const {
   if (fd >= 0) ::close(fd);
   return {};
 #endif
+}
+
+std::string reasonText(std::error_code reason) {
+  if (reason == std::errc::permission_denied || reason == std::errc::operation_not_permitted) {
+    return "нет доступа";
+  }
+  if (reason == std::errc::read_only_file_system) {
+    return "файловая система доступна только для чтения";
+  }
+  if (reason == std::errc::no_space_on_device) return "нет места на диске";
+  if (reason == std::errc::no_such_file_or_directory) return "папка не найдена";
+  if (reason == std::errc::not_a_directory) return "на месте папки находится файл";
+  return reason.message();
 }
 
 std::string unusableFolderText(const std::filesystem::path& folder, std::error_code reason) {

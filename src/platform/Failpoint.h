@@ -13,4 +13,11 @@ void setFailpointHandler(FailpointHandler handler);
 // Reached a named point ("disconnect:committed", "recovery:account-log", ...).
 void failpoint(const char* name);
 
+// Lets a test build refuse the program's file writes as a full disk would: the handler is asked
+// before each text file is written and returns true to make that write fail. None by default.
+using WriteRefusal = bool (*)(const char* file);
+void setWriteRefusal(WriteRefusal refusal);
+// True when the installed handler refuses writing this file (its name without the folder).
+bool writeRefused(const char* file);
+
 }  // namespace pelmora

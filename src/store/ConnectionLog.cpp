@@ -40,11 +40,15 @@ void ConnectionLog::appendConnect(const LocalTime& now) const {
 }
 
 void ConnectionLog::appendDisconnect(const LocalTime& now) const {
-  append(kLineEnd + stamp(now) + " - DisConnected" + kLineEnd);
+  append(disconnectEntry(now));
 }
 
-void ConnectionLog::appendSummary(const std::string& summaryLine) const {
-  append(summaryLine + kLineEnd + kLineEnd);
+std::string ConnectionLog::disconnectEntry(const LocalTime& now) {
+  return kLineEnd + stamp(now) + " - DisConnected" + kLineEnd;
+}
+
+bool ConnectionLog::appendSummary(const std::string& summaryLine) const {
+  return append(summaryLine + kLineEnd + kLineEnd);
 }
 
 void ConnectionLog::appendCancel(const LocalTime& now) const {
@@ -55,6 +59,41 @@ void ConnectionLog::appendRestoredDisconnect(const DurationRecord& stored) const
   const std::string entry = kLineEnd + stored.date + " " + stored.hour + ":" + stored.minute + ":" +
                             stored.second + " - DisConnected" + kLineEnd;
   if (!endsWith(entry)) append(entry);
+}
+
+std::string ConnectionLog::disconnectEntry(const DurationRecord& stored) {
+  // The record's date carries the time separator; the log's stamp has full stops.
+  std::string date = stored.date;
+  if (date.size() == 10) date[2] = date[5] = '.';
+  return kLineEnd + date + " " + stored.hour + ":" + stored.minute + ":" + stored.second +
+         " - DisConnected" + kLineEnd;
+}
+
+bool ConnectionLog::holdsDisconnectOf(const DurationRecord& stored) const {
+  return content().find(toFileText(disconnectEntry(stored))) != std::string::npos;
+}
+
+bool ConnectionLog::placeSummary(const std::string& summaryLine,
+                                 const std::string& disconnectEntry) const {
+  const std::string entry = summaryLine + kLineEnd + kLineEnd;
+  if (endsWith(entry)) return true;
+  if (!disconnectEntry.empty() && !endsWith(disconnectEntry)) {
+    // Later connections were logged while this one waited: the entry goes where it belongs, and
+    // the log is replaced whole, so a crash leaves it before or after, never torn.
+    std::string log = content();
+    const std::string after = toFileText(disconnectEntry);
+    const std::size_t at = log.rfind(after);
+    if (at != std::string::npos) {
+      const std::size_t end = at + after.size();
+      const std::string bytes = toFileText(entry);
+      if (log.compare(end, bytes.size(), bytes) == 0) return true;
+      log.insert(end, bytes);
+      return replaceFile(m_path, log);
+    }
+  }
+  // The disconnect line a full disk refused leaves the connect line open.
+  if (endsInsideConnectEntry() && !appendLineEnd()) return false;
+  return append(entry);
 }
 
 bool ConnectionLog::endsWithSummary(const std::string& summaryLine) const {
@@ -69,16 +108,26 @@ void ConnectionLog::appendIgnored(const std::string& durationText) const {
   append("         = " + durationText + " - " + kLineEnd + kLineEnd);
 }
 
-void ConnectionLog::appendLineEnd() const {
-  append(kLineEnd);
+bool ConnectionLog::appendLineEnd() const {
+  return append(kLineEnd);
 }
 
 bool ConnectionLog::erase() const {
   return replaceFile(m_path, header());
 }
 
-void ConnectionLog::append(const std::string& text) const {
-  appendToFile(m_path, toFileText(text));
+bool ConnectionLog::append(const std::string& text) const {
+  return appendToFile(m_path, toFileText(text));
+}
+
+std::string ConnectionLog::content() const {
+  std::string bytes;
+  std::FILE* f = detail::openFile(m_path, "rb");
+  if (f == nullptr) return bytes;
+  char buffer[65536];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
+  std::fclose(f);
+  return bytes;
 }
 
 bool ConnectionLog::endsWith(const std::string& text) const {

@@ -27,8 +27,8 @@ class ConnectionLog {
   // A line end closing the connect line, the stamp and " - DisConnected", a line end.
   void appendDisconnect(const LocalTime& now) const;
   // The summary line of a counted connection, as the metering builds it (summaryLineText),
-  // then a line end and an empty line.
-  void appendSummary(const std::string& summaryLine) const;
+  // then a line end and an empty line. False when it could not be written.
+  bool appendSummary(const std::string& summaryLine) const;
   // True when the log ends with this summary entry (line ends included).
   bool endsWithSummary(const std::string& summaryLine) const;
   // True when the last entry is a connect line still open: a run ended before anything closed it.
@@ -40,10 +40,24 @@ class ConnectionLog {
   // a line end. Not again when the log already ends with it (a start that died at its
   // question wrote it).
   void appendRestoredDisconnect(const DurationRecord& stored) const;
+  // True when the log holds the disconnect line a live disconnect wrote at the moment the record
+  // was saved: the connection ended normally, only its settlement did not follow.
+  bool holdsDisconnectOf(const DurationRecord& stored) const;
+  // Puts the summary entry (appendSummary's) directly after the connection's disconnect entry
+  // (disconnectEntry), also when later connections were logged meanwhile; at the end when the
+  // log ends with that entry, or when it is empty or not in the log (a connect line left open is
+  // closed first). Nothing when the entry already follows it. False when it could not be
+  // written.
+  bool placeSummary(const std::string& summaryLine, const std::string& disconnectEntry) const;
+  // The disconnect entry a live disconnect writes at `now` (appendDisconnect), and the one it
+  // wrote at the time a record was saved.
+  static std::string disconnectEntry(const LocalTime& now);
+  static std::string disconnectEntry(const DurationRecord& stored);
   // A connection not counted: nine blanks, "= ", the duration text, " - ", then an empty line.
   void appendIgnored(const std::string& durationText) const;
-  // A line end alone: closes a connect line that no other entry will close.
-  void appendLineEnd() const;
+  // A line end alone: closes a connect line that no other entry will close. False when it could
+  // not be written.
+  bool appendLineEnd() const;
   // Replaces the whole log with the header alone. False when it could not be written.
   bool erase() const;
 
@@ -55,8 +69,9 @@ class ConnectionLog {
   static std::string stamp(const LocalTime& t);
 
  private:
-  void append(const std::string& text) const;
+  bool append(const std::string& text) const;
   bool endsWith(const std::string& text) const;
+  std::string content() const;
 
   std::filesystem::path m_path;
 };

@@ -204,10 +204,16 @@ DurationReading DurationFile::read() const {
   return parse(std::string_view(buffer, n));
 }
 
-void DurationFile::remove() const {
+bool DurationFile::moveTo(const DurationFile& other) const {
+  return canOpenForReading(m_path) && detail::moveOver(m_path, other.m_path);
+}
+
+std::error_code DurationFile::remove() const {
+  std::error_code ec;
+  std::filesystem::remove(m_path, ec);
   std::error_code ignored;
-  std::filesystem::remove(m_path, ignored);
   std::filesystem::remove(replacementPath(m_path), ignored);
+  return ec;
 }
 
 }  // namespace pelmora

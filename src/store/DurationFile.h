@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "platform/Clock.h"
 
@@ -55,8 +56,11 @@ class DurationFile {
   // Reads and checks every field.
   DurationReading read() const;
   // Deletes the file, and a temporary one a crash during a rewrite may have left; a missing file
-  // is no error.
-  void remove() const;
+  // is no error. The system's reason when the file is still there.
+  std::error_code remove() const;
+
+  // Renames the file over `other`'s in one step. False when it could not be moved.
+  bool moveTo(const DurationFile& other) const;
 
   const std::filesystem::path& path() const { return m_path; }
 

@@ -1,5 +1,6 @@
 #include "store/TextFile.h"
 
+#include <cerrno>
 #include <system_error>
 
 #include "platform/Failpoint.h"
@@ -8,17 +9,41 @@ namespace pelmora {
 
 namespace {
 
+thread_local std::error_code t_lastError;
+
+// Keeps the system's reason for a failed step; errno before anything else can change it.
+bool failed() {
+  const int code = errno;
+  t_lastError = std::error_code(code != 0 ? code : EIO, std::generic_category());
+  return false;
+}
+
+// A test build may refuse the write as a full disk would.
+bool refused(const std::filesystem::path& file) {
+  if (!writeRefused(file.filename().string().c_str())) return false;
+  errno = ENOSPC;
+  return true;
+}
+
 bool writeAll(std::FILE* f, std::string_view bytes) {
   return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
 }
 
 }  // namespace
 
+std::error_code lastFileError() {
+  return t_lastError;
+}
+
 bool appendToFile(const std::filesystem::path& file, std::string_view bytes) {
+  if (refused(file)) return failed();
+  errno = 0;
   std::FILE* f = detail::openFile(file, "ab");
-  if (f == nullptr) return false;
-  const bool written = writeAll(f, bytes);
-  return std::fclose(f) == 0 && written;
+  if (f == nullptr) return failed();
+  bool ok = writeAll(f, bytes) && std::fflush(f) == 0;
+  if (!ok) failed();
+  if (std::fclose(f) != 0 && ok) ok = failed();
+  return ok;
 }
 
 std::filesystem::path replacementPath(const std::filesystem::path& file) {
@@ -29,12 +54,15 @@ std::filesystem::path replacementPath(const std::filesystem::path& file) {
 
 bool replaceFile(const std::filesystem::path& file, std::string_view bytes) {
   const std::filesystem::path temporary = replacementPath(file);
+  if (refused(file)) return failed();
+  errno = 0;
   std::FILE* f = detail::openFile(temporary, "wb");
-  if (f == nullptr) return false;
+  if (f == nullptr) return failed();
   bool ok = writeAll(f, bytes) && std::fflush(f) == 0 && detail::syncToDisk(f);
-  ok = std::fclose(f) == 0 && ok;
+  if (!ok) failed();
+  if (std::fclose(f) != 0 && ok) ok = failed();
   if (ok) failpoint("replace-file:written");
-  ok = ok && detail::moveOver(temporary, file);
+  if (ok && !detail::moveOver(temporary, file)) ok = failed();
   if (!ok) {
     std::error_code ignored;
     std::filesystem::remove(temporary, ignored);

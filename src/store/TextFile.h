@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace pelmora {
 
@@ -21,6 +22,9 @@ std::string fromFileText(std::string_view bytes);
 
 // Appends the bytes at the end of the file, creating it when missing.
 bool appendToFile(const std::filesystem::path& file, std::string_view bytes);
+
+// Why the last appendToFile or replaceFile of this thread failed (the system's error).
+std::error_code lastFileError();
 
 // Replaces the whole file with the bytes in one step: they are written to a temporary file in
 // the same folder, flushed to the disk and renamed over the file. A crash at any moment leaves

@@ -1,6 +1,7 @@
 // The road of real connections through the real program: a fake PPP link brought up and down,
 // a process killed in the middle of a connection and started again.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <csignal>
@@ -200,6 +201,123 @@ TEST_F(ConnectionTest, ABusyStoreNeitherDelaysTheDisconnectNorLosesTheConnection
   EXPECT_LE(seconds, 5 + 4);
   EXPECT_EQ(integer("NumberT"), 1);
   EXPECT_EQ(file("Account.LOG"), text("Account") + "\r\n");
+  EXPECT_FALSE(fs::exists(home() / "Duration.tmp"));
+}
+
+// Another program holds the store while Pelmora starts, then a value of the wrong type: the
+// start waits for the store without a word, and a store error says the monitoring is off and
+// nothing is metered behind the user's back.
+TEST_F(ConnectionTest, AStoreHeldAtStartIsWaitedForAndAStoreErrorStopsTheMonitoring) {
+  firstRun();
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open((home() / "registry.db").c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; UPDATE keys SET path = path", nullptr, nullptr,
+                         nullptr),
+            SQLITE_OK);
+  auto held = start();
+  waitForLock();
+  std::this_thread::sleep_for(3s);
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  setLink(true);
+  ASSERT_TRUE(waitForText("Internet.LOG", " - Connected"));
+  setLink(false);
+  ASSERT_TRUE(waitForText("Internet.LOG", "]\r\n\r\n"));
+  held->signal(SIGTERM);
+  ASSERT_EQ(held->wait(10s), 0);
+  EXPECT_EQ(held->messageBoxes(), "");
+  EXPECT_EQ(integer("NumberT"), 1);
+
+  {
+    auto s = store();
+    s->OpenKey(kProgramKey, false)->WriteString("Zero", "twenty");
+  }
+  const std::string before = file("Internet.LOG");
+  auto broken = start();
+  waitForLock();
+  ASSERT_TRUE(waitUntil([&] { return !broken->messageBoxes().empty(); }, 10s));
+  setLink(true);
+  std::this_thread::sleep_for(2s);
+  setLink(false);
+  broken->signal(SIGTERM);
+  ASSERT_EQ(broken->wait(10s), 0);
+  const std::string box = broken->messageBoxes();
+  EXPECT_NE(box.find("Zero"), std::string::npos) << box;
+  EXPECT_NE(box.find("Наблюдение за соединением выключено"), std::string::npos) << box;
+  EXPECT_EQ(file("Internet.LOG"), before);
+  EXPECT_EQ(integer("NumberT"), 1);
+}
+
+// The store is held across two connections, twice: the second is protected by Duration.tmp while
+// the first waits in Waiting.tmp, each summary entry follows its own disconnect entry, and a
+// kill during the wait loses neither connection.
+TEST_F(ConnectionTest, ConnectionsWhileTheStoreIsHeldAreProtectedAndLoggedInOrder) {
+  firstRun();
+  setInteger("Zero", 0);
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open((home() / "registry.db").c_str(), &other), SQLITE_OK);
+  const auto hold = [&] {
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; UPDATE keys SET path = path", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+  };
+  const auto release = [&] { sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr); };
+  const auto count = [&](const std::string& what) {
+    const std::string log = file("Internet.LOG");
+    int n = 0;
+    for (auto at = log.find(what); at != std::string::npos; at = log.find(what, at + 1)) ++n;
+    return n;
+  };
+  // One connection ends while the store is held, the next is metered until its crash file is
+  // written.
+  const auto twoConnections = [&](int before) {
+    setLink(true);
+    ASSERT_TRUE(waitUntil([&] { return count(" - Connected") == before + 1; }, 10s));
+    std::this_thread::sleep_for(1500ms);
+    setLink(false);
+    ASSERT_TRUE(waitUntil([&] { return count(" - DisConnected") == before + 1; }, 10s));
+    setLink(true);
+    ASSERT_TRUE(waitUntil([&] { return count(" - Connected") == before + 2; }, 10s));
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(home() / "Waiting.tmp"); }, 10s));
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(home() / "Duration.tmp"); }, 10s));
+    EXPECT_EQ(count(" + ["), before);
+  };
+  const std::string stamp = "\\d\\d[.:]\\d\\d[.:]\\d{4} \\d\\d:\\d\\d:\\d\\d";
+  const std::string entry = stamp + " - Connected\r\n" + stamp +
+                            " - DisConnected\r\n         = 00:00:\\d\\d \\+ \\[[^\\]]*\\]\r\n\r\n";
+
+  auto program = start();
+  waitForLock();
+  std::this_thread::sleep_for(1500ms);  // the start-up is over: it would wait for the store
+  hold();
+  twoConnections(0);
+  setLink(false);
+  ASSERT_TRUE(waitUntil([&] { return count(" - DisConnected") == 2; }, 10s));
+  release();
+  ASSERT_TRUE(waitUntil([&] { return count(" + [") == 2; }, 10s));
+  EXPECT_TRUE(std::regex_search(file("Internet.LOG"), std::regex(entry + entry + "$")))
+      << file("Internet.LOG");
+  EXPECT_EQ(integer("NumberT"), 2);
+
+  hold();
+  twoConnections(2);
+  program->signal(SIGKILL);
+  ASSERT_EQ(program->wait(10s), 128 + SIGKILL);
+  release();
+  setLink(false);
+  auto again = start({}, "yes,yes");
+  ASSERT_TRUE(waitUntil([&] { return count(" + [") == 4; }, 10s));
+  waitForLock();
+  again->signal(SIGTERM);
+  ASSERT_EQ(again->wait(10s), 0);
+  sqlite3_close(other);
+  const std::string log = file("Internet.LOG");
+  EXPECT_TRUE(std::regex_search(log, std::regex(entry + entry + entry + entry + "$"))) << log;
+  EXPECT_EQ(integer("NumberT"), 3);  // the one cut by the kill is no finished connection
+  const std::string boxes = again->messageBoxes();
+  EXPECT_EQ(std::count(boxes.begin(), boxes.end(), '\n'), 2) << boxes;  // the two questions
+  EXPECT_EQ(file("Account.LOG"), text("Account") + "\r\n");
+  EXPECT_FALSE(fs::exists(home() / "Waiting.tmp"));
   EXPECT_FALSE(fs::exists(home() / "Duration.tmp"));
 }
 

@@ -87,7 +87,8 @@ class CrashRecoveryTest : public ::testing::Test {
 
   // The next start; nothing when it stopped at an error (shown in a box).
   std::optional<RecoveryOutcome> recover(ProgramRun& run) {
-    const std::optional<StartupResult> result = run.core.startUp();
+    bool busy = false;
+    const std::optional<StartupResult> result = run.core.startUp(busy);
     if (!result) return std::nullopt;
     return result->recovery;
   }
@@ -213,6 +214,70 @@ TEST_F(CrashRecoveryTest, AFailedSettlementIsOfferedAgain) {
                                          "         = 00:12:00 + [15c]\r\n\r\n");
 }
 
+// A live disconnect whose settlement the store refused: the connection is kept, and once the
+// value is repaired the next start counts it as the finished connection it was, under its own
+// disconnect line.
+TEST_F(CrashRecoveryTest, AConnectionKeptAtItsDisconnectIsCountedAsAConnection) {
+  {
+    ProgramRun live(store, clock, folder.path());
+    clock.set(2026, 3, 14, 23, 55, 0);
+    live.core.monitor().switchChanged(true);
+    live.probe.answer = 1;
+    live.core.poll();
+    for (int tick = 0; tick < 144; ++tick) {
+      clock.advance(5);
+      live.core.protectorTick();
+    }
+    store.refuseWritesOf("SecondsT");
+    live.probe.answer = 0;
+    live.core.poll();
+    ASSERT_EQ(live.boxes.shown.size(), 1u);
+    EXPECT_NE(live.boxes.shown[0].text.find("SecondsT"), std::string::npos);
+  }
+  store.refuseWritesOf("");
+  clock.set(2026, 3, 15, 9, 30, 0);
+  ProgramRun next(store, clock, folder.path());
+  next.boxes.answers = {MessageAnswer::Yes};
+  EXPECT_EQ(recover(next), RecoveryOutcome::Counted);
+  EXPECT_EQ(fileContent(log.path()), kHeader +
+                                         "14.03.2026 23:55:00 - Connected\r\n"
+                                         "15.03.2026 00:07:00 - DisConnected\r\n"
+                                         "         = 00:12:00 + [15c]\r\n\r\n");
+  EXPECT_EQ(integer(store, "SecondsT"), 720);
+  for (const char* n : {"NumberD", "NumberW", "NumberM", "NumberT"}) {
+    EXPECT_EQ(integer(store, n), 1) << n;
+  }
+}
+
+// A crash file that cannot be written is told once per connection, with the file and why.
+TEST_F(CrashRecoveryTest, AnUnprotectedConnectionIsToldOncePerConnection) {
+  std::filesystem::create_directory(durationFile.path());  // no file can be renamed over it
+  ProgramRun run(store, clock, folder.path());
+  clock.set(2026, 3, 14, 20, 0, 0);
+  run.core.monitor().switchChanged(true);
+  for (int connection = 1; connection <= 2; ++connection) {
+    run.probe.answer = 1;
+    run.core.poll();
+    for (int tick = 0; tick < 3; ++tick) {
+      clock.advance(5);
+      run.core.protectorTick();
+    }
+    ASSERT_EQ(run.boxes.shown.size(), static_cast<std::size_t>(connection));
+    const std::string told = run.boxes.shown.back().text;
+    EXPECT_EQ(
+        told.rfind("Не удалось записать файл защиты от сбоев:\n" +
+                       std::filesystem::absolute(durationFile.path()).string() + "\nПричина: ",
+                   0),
+        0u)
+        << told;
+    EXPECT_NE(told.find("Текущее соединение НЕ защищено"), std::string::npos);
+    std::filesystem::remove(durationFile.path());
+    run.probe.answer = 0;
+    run.core.poll();
+    std::filesystem::create_directory(durationFile.path());
+  }
+}
+
 // The process died after the store took the connection but before the files followed: the next
 // start finishes the file steps without a question and without counting it again.
 TEST_F(CrashRecoveryTest, ASettledConnectionOnlyHasItsFilesFinished) {
@@ -232,14 +297,15 @@ TEST_F(CrashRecoveryTest, ASettledConnectionOnlyHasItsFilesFinished) {
     // Once with the summary entry missing, once after it was written.
     if (start == 1) std::ofstream(durationFile.path(), std::ios::binary) << content;
     ProgramRun next(store, clock, folder.path());
-    const std::optional<StartupResult> result = next.core.startUp();
+    bool busy = false;
+    const std::optional<StartupResult> result = next.core.startUp(busy);
     ASSERT_TRUE(result);
     EXPECT_TRUE(result->settlementFinished);
     EXPECT_EQ(result->recovery, RecoveryOutcome::NothingFound);
     EXPECT_TRUE(next.boxes.shown.empty());  // neither the crash nor the account question
     EXPECT_EQ(fileContent(accountLog.path()), "99.8499984741211\r\n");
     EXPECT_EQ(fileContent(log.path()),
-              kHeader + "14.03.2026 23:55:00 - Connected" + settled.summaryLine + "\r\n\r\n");
+              kHeader + "14.03.2026 23:55:00 - Connected\r\n" + settled.summaryLine + "\r\n\r\n");
     EXPECT_FALSE(std::filesystem::exists(durationFile.path()));
   }
   EXPECT_EQ(integer(store, "SecondsT"), 720);
@@ -247,15 +313,17 @@ TEST_F(CrashRecoveryTest, ASettledConnectionOnlyHasItsFilesFinished) {
 
   // Another connection's file is no business of the finishing: it is offered as a crash.
   std::ofstream(durationFile.path(), std::ios::binary) << "715 23 55 6 00 06 55\r\n15:03:2026";
-  ConnectionSettlement settlement(store, log, accountLog, durationFile);
+  const DurationFile waiting(folder / "Waiting.tmp");
+  ConnectionSettlement settlement(store, log, accountLog, durationFile, waiting);
   EXPECT_FALSE(settlement.finishSettled());
   EXPECT_TRUE(std::filesystem::exists(durationFile.path()));
 }
 
-TEST_F(CrashRecoveryTest, UnwritableLogsStillCountTheConnection) {
+// Files that cannot be written after the store counted the connection: the charge stays, the
+// user is told once which file and why, and Duration.tmp names the settled connection until a
+// later write finishes the steps; no later start asks about the balance or the connection.
+TEST_F(CrashRecoveryTest, UnwritableLogsKeepTheSettledConnectionUntilTheyAreWritten) {
   crashSaturdayConnection();
-  // Both logs become impossible to write: a directory in the account log's place, the
-  // connection log removed and replaced by a directory as well.
   std::filesystem::remove(log.path());
   std::filesystem::create_directory(log.path());
   std::filesystem::create_directory(accountLog.path());
@@ -264,8 +332,63 @@ TEST_F(CrashRecoveryTest, UnwritableLogsStillCountTheConnection) {
 
   EXPECT_EQ(recover(after), RecoveryOutcome::Counted);
   EXPECT_EQ(text(store, "Account"), "99.8499984741211");
-  EXPECT_TRUE(std::filesystem::is_directory(accountLog.path()));
+  EXPECT_EQ(integer(store, "SecondsT"), 720);
+  EXPECT_TRUE(std::filesystem::exists(durationFile.path()));
+  ASSERT_EQ(after.boxes.shown.size(), 2u);
+  const std::string told = after.boxes.shown[1].text;
+  EXPECT_EQ(told.rfind("Соединение засчитано, но не удалось записать файл:\n" +
+                           std::filesystem::absolute(accountLog.path()).string() + "\nПричина: ",
+                       0),
+            0u)
+      << told;
+  // The protector of a new connection leaves the settled one's file alone.
+  after.core.protectorTick();
+  EXPECT_EQ(fileContent(durationFile.path()), "720 23 55 6 00 07 00\r\n15:03:2026");
+
+  // Writable again: the next retry finishes the steps without a word.
+  std::filesystem::remove(log.path());
+  std::filesystem::remove(accountLog.path());
+  std::ofstream(log.path(), std::ios::binary) << kHeader << "14.03.2026 23:55:00 - Connected";
+  after.core.retrySettlement();
+  EXPECT_EQ(after.boxes.shown.size(), 3u);  // the unprotected new connection, once
+  after.core.retrySettlement();
+  EXPECT_EQ(after.boxes.shown.size(), 3u);
   EXPECT_FALSE(std::filesystem::exists(durationFile.path()));
+  EXPECT_EQ(fileContent(accountLog.path()), "99.8499984741211\r\n");
+  EXPECT_EQ(fileContent(log.path()), kHeader +
+                                         "14.03.2026 23:55:00 - Connected\r\n"
+                                         "         = 00:12:00 + [15c]\r\n\r\n");
+
+  ProgramRun later(store, clock, folder.path());
+  EXPECT_EQ(recover(later), RecoveryOutcome::NothingFound);
+  EXPECT_TRUE(later.boxes.shown.empty());
+  EXPECT_EQ(integer(store, "SecondsT"), 720);
+}
+
+// The same files unwritable across a restart: the start that still cannot write them neither
+// asks about the balance nor offers the settled connection again; the one after finishes them.
+TEST_F(CrashRecoveryTest, AStartThatCannotFinishTheFilesAsksNothing) {
+  crashSaturdayConnection();
+  std::filesystem::create_directory(accountLog.path());
+  {
+    ProgramRun after(store, clock, folder.path());
+    after.boxes.answers = {MessageAnswer::Yes};
+    EXPECT_EQ(recover(after), RecoveryOutcome::Counted);
+  }
+  ProgramRun stuck(store, clock, folder.path());
+  EXPECT_EQ(recover(stuck), RecoveryOutcome::NothingFound);
+  ASSERT_EQ(stuck.boxes.shown.size(), 1u);
+  EXPECT_EQ(stuck.boxes.shown[0].text.rfind("Соединение засчитано, но не удалось", 0), 0u);
+  EXPECT_TRUE(std::filesystem::exists(durationFile.path()));
+
+  std::filesystem::remove(accountLog.path());
+  ProgramRun fine(store, clock, folder.path());
+  EXPECT_EQ(recover(fine), RecoveryOutcome::NothingFound);
+  EXPECT_TRUE(fine.boxes.shown.empty());
+  EXPECT_EQ(fileContent(accountLog.path()), "99.8499984741211\r\n");
+  EXPECT_EQ(integer(store, "SecondsT"), 720);
+  const std::string logged = fileContent(log.path());
+  EXPECT_EQ(logged.find(" + [15c]"), logged.rfind(" + [15c]")) << logged;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -87,6 +88,12 @@ TEST_F(ProgramTest, AnUnusableDataFolderIsReportedNotTakenForAnotherInstance) {
     return "Pelmora | Не удалось открыть папку данных программы:\\n" + home().string() +
            "\\nПричина: " + reason + ".\n";
   };
+  // A folder that cannot be written, with the files of an earlier run in it: refused at once,
+  // never a program that runs without metering.
+  auto earlier = start();
+  waitForLock();
+  earlier->signal(SIGTERM);
+  ASSERT_EQ(earlier->wait(10s), 0);
   if (::geteuid() != 0) {  // permissions do not stop root
     fs::permissions(home(), fs::perms::owner_read | fs::perms::owner_exec,
                     fs::perm_options::replace);
@@ -94,8 +101,17 @@ TEST_F(ProgramTest, AnUnusableDataFolderIsReportedNotTakenForAnotherInstance) {
     EXPECT_EQ(readOnly->wait(10s), 2);
     EXPECT_EQ(readOnly->messageBoxes(), box("нет доступа"));
     fs::permissions(home(), fs::perms::owner_all, fs::perm_options::replace);
+  } else if (::mount(home().c_str(), home().c_str(), nullptr, MS_BIND, nullptr) == 0) {
+    // Root meets a read-only mount instead (where it may mount at all).
+    if (::mount(nullptr, home().c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0) {
+      auto readOnly = start();
+      EXPECT_EQ(readOnly->wait(10s), 2);
+      EXPECT_EQ(readOnly->messageBoxes(), box("файловая система доступна только для чтения"));
+    }
+    ::umount(home().c_str());
   }
   // The lock file cannot be opened.
+  fs::remove(home() / "pelmora.lock");
   fs::create_directory(home() / "pelmora.lock");
   auto noLock = start();
   EXPECT_EQ(noLock->wait(10s), 2);

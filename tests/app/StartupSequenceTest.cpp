@@ -34,7 +34,8 @@ class StartupSequenceTest : public ::testing::Test {
   StartupResult start() {
     ProgramCore core({clock, probe, boxes, starter, sound, store, screen, DataFolder(folder.path()),
                       "/opt/pelmora/pelmora", [] {}, ','});
-    const std::optional<StartupResult> result = core.startUp();
+    bool busy = false;
+    const std::optional<StartupResult> result = core.startUp(busy);
     EXPECT_TRUE(result.has_value());
     return result.value_or(StartupResult{});
   }

@@ -5,6 +5,8 @@
 //   PELMORA_FAILPOINT=name#N    die the Nth time
 //   PELMORA_FAILPOINT_TRACE=f   append the name of every point reached to f, one a line, so the
 //                               driver knows how far a process came before it died
+//   PELMORA_FULL_DISK=f         while the file f exists, every write of the program's text files
+//                               fails as on a full disk (the store is left alone)
 //
 // Once the start-up is over and the event loop runs, one line "pelmora-failpoints: running"
 // goes to standard error: the driver's sign that a start completed.
@@ -29,6 +31,11 @@ std::string g_armed;
 long g_wantedHit = 1;
 std::atomic<long> g_hits{0};
 int g_trace = -1;
+std::string g_fullDiskFlag;
+
+bool refuseOnFullDisk(const char*) {
+  return !g_fullDiskFlag.empty() && ::access(g_fullDiskFlag.c_str(), F_OK) == 0;
+}
 
 void killAtFailpoint(const char* name) {
   if (g_trace >= 0) {
@@ -54,7 +61,9 @@ struct InstallHandler {
     if (const char* trace = std::getenv("PELMORA_FAILPOINT_TRACE"); trace && *trace) {
       g_trace = ::open(trace, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     }
+    if (const char* flag = std::getenv("PELMORA_FULL_DISK"); flag && *flag) g_fullDiskFlag = flag;
     pelmora::setFailpointHandler(killAtFailpoint);
+    pelmora::setWriteRefusal(refuseOnFullDisk);
   }
 };
 

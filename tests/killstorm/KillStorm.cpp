@@ -7,11 +7,17 @@
 //
 //   killstorm [--rounds N] [--seed S] [--program PATH] [--keep]
 //
+// Rounds with a full disk (every write of the text files refused while a flag file exists) and,
+// where the storm may mount (as root), with the data folder turned read-only under the running
+// program (a read-only bind mount): after the space or the folder comes back, every connection
+// is counted once and Account.LOG equals Account without the account question.
+//
 // Prints a line per round and "N passed, M failed"; exits 1 when a round failed. The data folder
 // is kept (and named) when a round failed or with --keep.
 
 #include <sqlite3.h>
 #include <stdlib.h>
+#include <sys/mount.h>
 
 #include <algorithm>
 #include <chrono>
@@ -50,6 +56,10 @@ constexpr const char* kRunningLine = "pelmora-failpoints: running";
 constexpr const char* kCrashQuestion = "Аварийное восстановление... | ";
 constexpr const char* kCrashQuestionText = "программа запомнила длительность";
 constexpr const char* kAccountQuestion = "Ассинхронизация...";
+// What a run says when its files cannot be written: a connection not protected, a settled one's
+// file steps left for later.
+constexpr const char* kUnprotected = "Текущее соединение НЕ защищено";
+constexpr const char* kUnfinished = "Соединение засчитано, но не удалось записать файл";
 
 // The boxes that follow the account question; the question itself is the fault reported.
 bool isAccountQuestionSequel(const std::string& box) {
@@ -108,6 +118,33 @@ class Sandbox {
   const fs::path& root() const { return m_root; }
   fs::path home() const { return m_root / "home"; }
   fs::path file(const std::string& name) const { return home() / name; }
+  // While this file exists the runs' text file writes fail as on a full disk.
+  fs::path fullDiskFlag() const { return m_root / "full-disk"; }
+  void setDiskFull(bool full) const {
+    if (full) {
+      std::ofstream(fullDiskFlag()) << "full\n";
+    } else {
+      fs::remove(fullDiskFlag());
+    }
+  }
+  // A read-only bind mount of the data folder over itself: new files and renames fail, what the
+  // running program holds open stays writable. False where the storm may not mount.
+  bool setFolderReadOnly(bool readOnly) {
+    const std::string path = home().string();
+    const char* folder = path.c_str();
+    if (!readOnly) {
+      if (m_readOnly) ::umount(folder);
+      m_readOnly = false;
+      return true;
+    }
+    if (::mount(folder, folder, nullptr, MS_BIND, nullptr) != 0) return false;
+    if (::mount(nullptr, folder, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
+      ::umount(folder);
+      return false;
+    }
+    m_readOnly = true;
+    return true;
+  }
 
   void setLink(bool up) const {
     const fs::path dir = m_root / "sys" / "class" / "net" / "ppp0";
@@ -131,12 +168,14 @@ class Sandbox {
     run["PELMORA_ANSWERS"] = answers;
     run["PELMORA_FAILPOINT"] = failpoint;
     run["PELMORA_FAILPOINT_TRACE"] = trace.string();
+    run["PELMORA_FULL_DISK"] = fullDiskFlag().string();
     return run;
   }
 
   fs::path m_program;
   fs::path m_root;
   std::map<std::string, std::string> m_environment;
+  bool m_readOnly = false;
 
   int m_runs = 0;
 };
@@ -289,7 +328,18 @@ std::vector<std::string> temporaryFiles(const fs::path& folder) {
 
 // ---- the storm ---------------------------------------------------------------------------
 
-enum class Way { DisconnectFailpoint, KillConnected, KillAfterLinkDown, RecoveryFailpoint };
+enum class Way {
+  DisconnectFailpoint,
+  KillConnected,
+  KillAfterLinkDown,
+  RecoveryFailpoint,
+  FullDisk,
+  ReadOnlyFolder
+};
+
+// How a round with unwritable files ends the program: SIGTERM once the files can be written
+// again (the running program finishes them), SIGTERM or SIGKILL while they still cannot.
+enum class Ending { TermAfterReturn, TermBeforeReturn, KillBeforeReturn };
 
 struct Plan {
   Way way;
@@ -297,6 +347,9 @@ struct Plan {
   std::string startFailpoint;  // armed in the first start after the kill
   double connected = 0;        // seconds from the connect line to the kill or the link going down
   double killDelay = 0;        // KillAfterLinkDown: seconds from the link going down to the kill
+  double unwritable = 0;       // FullDisk, ReadOnlyFolder: seconds of the connection left when
+                               // the files become unwritable
+  Ending ending = Ending::TermAfterReturn;
 };
 
 // What the counters looked like after the last failed round (or at the start): the checks
@@ -367,6 +420,8 @@ class Storm {
   }
 
   void finish() {
+    m_sandbox.setDiskFull(false);
+    m_sandbox.setFolderReadOnly(false);
     if (m_current.process && m_current.process->running()) {
       m_current.process->signal(SIGTERM);
       m_current.process->wait(10s);
@@ -389,8 +444,13 @@ class Storm {
               uniform(1, 9), 0};
     }
     if (r < 0.5) return {Way::KillConnected, "", "", uniform(0.3, 9), 0};
-    if (r < 0.7) return {Way::KillAfterLinkDown, "", "", uniform(1, 9), uniform(0, 1.2)};
-    return {Way::RecoveryFailpoint, "", pick(kRecoveryPoints), uniform(5.5, 8), 0};
+    if (r < 0.6) return {Way::KillAfterLinkDown, "", "", uniform(1, 9), uniform(0, 1.2)};
+    if (r < 0.8) return {Way::RecoveryFailpoint, "", pick(kRecoveryPoints), uniform(5.5, 8), 0};
+    // The files turn unwritable after the first crash-file write, some seconds before the link
+    // goes down or just before it.
+    const Ending ending = static_cast<Ending>(std::uniform_int_distribution<int>(0, 2)(m_rng));
+    const Way way = uniform(0, 1) < 0.5 ? Way::FullDisk : Way::ReadOnlyFolder;
+    return {way, "", "", uniform(5.5, 12), 0, uniform(0, 6), ending};
   }
 
   std::uintmax_t fileSize(const char* name) const {
@@ -485,8 +545,53 @@ class Storm {
         killNow(program);
         m_tmpAfterKill = fs::exists(m_sandbox.file("Duration.tmp"));
         return "SIGKILL after " + after;
+      case Way::FullDisk:
+      case Way::ReadOnlyFolder:
+        return playUnwritable(plan, program, after);
     }
     return "";
+  }
+
+  // The files become unwritable during the connection, the link goes down, and the program
+  // ends before or after they can be written again.
+  std::string playUnwritable(const Plan& plan, ProgramProcess& program, const std::string& after) {
+    waitUntil([&] { return fs::exists(m_sandbox.file("Duration.tmp")); }, 6s);
+    const bool readOnly = plan.way == Way::ReadOnlyFolder && m_sandbox.setFolderReadOnly(true);
+    if (!readOnly) m_sandbox.setDiskFull(true);
+    sleepFor(seconds(plan.unwritable));
+    m_sandbox.setLink(false);
+    sleepFor(1500ms);  // the disconnect settles and tells what it could not write
+    const auto giveBack = [&] {
+      m_sandbox.setDiskFull(false);
+      m_sandbox.setFolderReadOnly(false);
+    };
+    std::string how = std::string(readOnly ? "read-only folder" : "full disk") +
+                      (plan.way == Way::ReadOnlyFolder && !readOnly ? " (no mount here)" : "") +
+                      " " + fixed1(plan.unwritable) + " s before the link went down, " + after;
+    if (!program.running()) {
+      fail("the program ended by itself with code " + std::to_string(program.wait(0ms)));
+    }
+    switch (plan.ending) {
+      case Ending::TermAfterReturn:
+        giveBack();
+        sleepFor(2500ms);  // the retry finishes the files
+        program.signal(SIGTERM);
+        how += "; writable again, then SIGTERM";
+        break;
+      case Ending::TermBeforeReturn:
+        program.signal(SIGTERM);
+        how += "; SIGTERM, then writable again";
+        break;
+      case Ending::KillBeforeReturn:
+        program.signal(SIGKILL);
+        how += "; SIGKILL, then writable again";
+        break;
+    }
+    const int code = program.wait(10s);
+    if (code == -1) killNow(program);
+    giveBack();
+    m_tmpAfterKill = fs::exists(m_sandbox.file("Duration.tmp"));
+    return how;
   }
 
   // A start with the link down, armed: it dies at the point or, when the point is never
@@ -557,6 +662,9 @@ class Storm {
       } else if (box.rfind(kCrashQuestion, 0) == 0 &&
                  box.find(kCrashQuestionText) != std::string::npos) {
         // The crash question: answered "yes".
+      } else if (box.find(kUnprotected) != std::string::npos ||
+                 box.find(kUnfinished) != std::string::npos) {
+        // Told while the files could not be written.
       } else if (!isAccountQuestionSequel(box)) {
         fail("an unexpected message box: " + box);
       }
@@ -583,8 +691,10 @@ class Storm {
     checkBoxes(m_current);
 
     if (!m_current.process) return round.counted;  // no clean start: the files may be half done
-    if (fs::exists(m_sandbox.file("Duration.tmp")))
-      fail("Duration.tmp is left after a clean start");
+    for (const char* name : {"Duration.tmp", "Waiting.tmp"}) {
+      if (fs::exists(m_sandbox.file(name)))
+        fail(std::string(name) + " is left after a clean start");
+    }
     for (const std::string& name : temporaryFiles(m_sandbox.home())) {
       fail(name + " is left after a clean start");
     }

@@ -35,6 +35,8 @@ class MemorySettingsStore final : public SettingsStore {
   void refuseWritesOf(const std::string& name) { m_refusedName = fold(name); }
   // Makes every unit of atomically fail with StoreBusy before anything is written.
   void beBusy(bool busy) { m_busy = busy; }
+  // Makes every write fail with StoreBusy, as another process holding the lock would.
+  void beBusyForWrites(bool busy) { m_writesBusy = busy; }
 
  private:
   friend class MemoryStoreKey;
@@ -45,6 +47,7 @@ class MemorySettingsStore final : public SettingsStore {
   bool m_refuseWrites = false;
   std::string m_refusedName;
   bool m_busy = false;
+  bool m_writesBusy = false;
 };
 
 }  // namespace pelmora::testing

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include <unistd.h>
 
@@ -563,6 +565,56 @@ TEST_F(MainFrameTest, StoreErrorsAreShownAndTheWindowGoesOn) {
   EXPECT_FALSE(frame.ttMover->isActive());
   frame.mQuit->trigger();
   EXPECT_EQ(m_terminated, 1);
+}
+
+// A store error at start (a value of the wrong type, a store that refuses writes as a read-only
+// or full one does): the box names it and says the monitoring is off, the switch shows it off
+// and stays locked, and nothing polls.
+TEST_F(MainFrameTest, AStoreErrorAtStartLeavesTheMonitorOffAndLocked) {
+  const std::vector<std::pair<const char*, Value>> wrong = {
+      {"SecondsPlus", std::string("five")}, {"Zero", std::string("20")}, {"Account", 100}};
+  for (std::size_t fault = 0; fault <= wrong.size(); ++fault) {
+    SetUp();
+    m_boxes.shown.clear();
+    const char* name = fault < wrong.size() ? wrong[fault].first : "";
+    if (fault < wrong.size()) {
+      m_store.set(kProgramKey, name, wrong[fault].second);
+    } else {
+      m_store.refuseWrites(true);
+    }
+    TMainFrame& frame = make();
+    m_store.refuseWrites(false);
+    ASSERT_EQ(m_boxes.shown.size(), 1u) << fault;
+    EXPECT_NE(m_boxes.shown[0].text.find(name), std::string::npos) << m_boxes.shown[0].text;
+    EXPECT_NE(m_boxes.shown[0].text.find("Наблюдение за соединением выключено"), std::string::npos);
+    EXPECT_FALSE(frame.cbState->isChecked());
+    EXPECT_FALSE(frame.cbState->isEnabled());
+    EXPECT_FALSE(frame.mSwitch->isEnabled());
+    EXPECT_EQ(frame.monitor().state(), kMonitorOff);
+    EXPECT_FALSE(frame.ttInternet->isActive());
+    if (*name != '\0') m_store.erase(kProgramKey, name);
+  }
+}
+
+// Another program holds the store at start: the sequence runs again each second, silently and
+// with the switch locked, and the monitoring begins once the store is free.
+TEST_F(MainFrameTest, ABusyStoreAtStartIsWaitedForWithoutBlocking) {
+  m_store.beBusyForWrites(true);
+  TMainFrame& frame = make();
+  EXPECT_TRUE(m_boxes.shown.empty());
+  EXPECT_TRUE(frame.ttStartUp->isActive());
+  EXPECT_FALSE(frame.cbState->isEnabled());
+  frame.ttStartUpTimer();
+  EXPECT_TRUE(frame.ttStartUp->isActive());
+  m_store.beBusyForWrites(false);
+  frame.ttStartUpTimer();
+  EXPECT_FALSE(frame.ttStartUp->isActive());
+  EXPECT_TRUE(m_boxes.shown.empty());
+  EXPECT_TRUE(frame.cbState->isChecked());
+  EXPECT_TRUE(frame.cbState->isEnabled());
+  poll(1);
+  EXPECT_NE(log().find(" - Connected"), std::string::npos);
+  poll(0);
 }
 
 // Tuesday 21:30, evening zone #1: a balance that runs out during the connection is told once,

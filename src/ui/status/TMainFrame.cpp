@@ -131,6 +131,8 @@ void TMainFrame::buildTimers() {
   ttHider = timer(kHiderInterval, &TMainFrame::ttHiderTimer);
   ttFlasher = timer(kFlasherInterval, &TMainFrame::ttFlasherTimer);
   ttSettlement = timer(kSettlementRetryInterval, &TMainFrame::ttSettlementTimer);
+  ttStartUp = timer(kSettlementRetryInterval, &TMainFrame::ttStartUpTimer);
+  ttStartUp->setSingleShot(true);
 }
 
 void TMainFrame::buildControls() {
@@ -234,10 +236,23 @@ void TMainFrame::startUp() {
     trayIcon->show();
   }
 
-  const std::optional<StartupResult> result = m_core.startUp();
+  ttStartUpTimer();
+}
+
+void TMainFrame::ttStartUpTimer() {
+  bool busy = false;
+  const std::optional<StartupResult> result = m_core.startUp(busy);
+  if (busy) {
+    // Nothing is metered before the sequence ran; the window and the menu go on meanwhile.
+    enableSwitch(false);
+    ttStartUp->start();
+    return;
+  }
   // After a store error the monitor stays off: nothing would be counted right. The menu still
   // quits.
+  ttStartUp->stop();
   if (!result) return;
+  enableSwitch(true);
   if (result->showWindow) mStatusClick();
 
   cbState->setChecked(true);
@@ -369,8 +384,8 @@ void TMainFrame::endEventLoop() {
 }
 
 void TMainFrame::programEnding() {
-  for (QTimer* t :
-       {ttInternet, ttDuration, ttProtector, ttMover, ttHider, ttFlasher, ttSettlement}) {
+  for (QTimer* t : {ttInternet, ttDuration, ttProtector, ttMover, ttHider, ttFlasher, ttSettlement,
+                    ttStartUp}) {
     t->stop();
   }
 }

@@ -47,7 +47,9 @@ class TMainFrame : public QWidget, public StatusView {
   // Runs once after creation: tray icon; the store, files and counters brought up to date and
   // a connection cut by a crash offered for counting; the window shown when so configured; the
   // monitor switched on (off again under "/off"); the window's settings applied; ends by
-  // setting the start-up marker. A store error shows a box and leaves the monitor off.
+  // setting the start-up marker. A store error shows a box and leaves the monitor off with its
+  // switch locked; a busy store runs the sequence again a second later, the switch locked
+  // meanwhile.
   void startUp();
   // The steps run each time the window becomes visible: position, currency symbol, SecondsPlus
   // and Zero from the store. Start-up also runs them once directly. Clears the start-up marker.
@@ -103,6 +105,8 @@ class TMainFrame : public QWidget, public StatusView {
   QTimer* ttFlasher = nullptr;
   // Retries a settlement that a busy store put off, once a second.
   QTimer* ttSettlement = nullptr;
+  // Runs the start-up sequence again while a busy store stops it, once a second.
+  QTimer* ttStartUp = nullptr;
   QSystemTrayIcon* trayIcon = nullptr;
 
   // The tray icon's state, also where no tray is available.
@@ -146,6 +150,7 @@ class TMainFrame : public QWidget, public StatusView {
   void ttHiderTimer();
   void ttFlasherTimer();
   void ttSettlementTimer();
+  void ttStartUpTimer();  // one attempt at the start-up sequence
   // What the tray icon's mouse actions do.
   void trayActivated(QSystemTrayIcon::ActivationReason reason);
   // SIGTERM, SIGINT, the session ending: quit at once, without questions.
