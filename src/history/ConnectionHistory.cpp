@@ -186,6 +186,14 @@ Line classify(std::string_view text) {
   return line;
 }
 
+std::string padded(int n, std::size_t width) {
+  std::string s = std::to_string(n);
+  if (s.size() < width) s.insert(0, width - s.size(), '0');
+  return s;
+}
+
+}  // namespace
+
 // Days since 1970-01-01 of a calendar date.
 std::int64_t daysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d) {
   y -= m <= 2 ? 1 : 0;
@@ -195,14 +203,6 @@ std::int64_t daysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d) {
   const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   return era * 146097 + doe - 719468;
 }
-
-std::string padded(int n, std::size_t width) {
-  std::string s = std::to_string(n);
-  if (s.size() < width) s.insert(0, width - s.size(), '0');
-  return s;
-}
-
-}  // namespace
 
 std::string jsonString(std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";

@@ -54,16 +54,6 @@ struct StoppedClock final : Clock {
   LocalTime time;
 };
 
-// Days since 1970-01-01 of a calendar date.
-std::int64_t daysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d) {
-  y -= m <= 2 ? 1 : 0;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const std::int64_t yoe = y - era * 400;
-  const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
 std::int64_t twoDigits(std::string_view text) {
   return (text[0] - '0') * 10 + (text[1] - '0');
 }

@@ -76,22 +76,6 @@ void ProgramProcess::signal(int signo) {
   if (running()) ::kill(m_pid, signo);
 }
 
-std::string ProgramProcess::errorOutput() const {
-  std::ifstream in(m_stderrFile);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string ProgramProcess::messageBoxes() const {
-  std::istringstream in(errorOutput());
-  std::string boxes;
-  for (std::string line; std::getline(in, line);) {
-    if (line.find(" | ") != std::string::npos) boxes += line + "\n";
-  }
-  return boxes;
-}
-
 std::map<std::string, std::string> offscreenEnvironment(const std::filesystem::path& home,
                                                         const std::filesystem::path& root) {
   namespace fs = std::filesystem;

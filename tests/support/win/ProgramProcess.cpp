@@ -103,23 +103,6 @@ void ProgramProcess::signal(int signo) {
   }
 }
 
-std::string ProgramProcess::errorOutput() const {
-  std::ifstream in(m_stderrFile);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string ProgramProcess::messageBoxes() const {
-  std::istringstream in(errorOutput());
-  std::string boxes;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.find(" | ") != std::string::npos) boxes += line + "\n";
-  }
-  return boxes;
-}
-
 std::map<std::string, std::string> offscreenEnvironment(const std::filesystem::path& home,
                                                         const std::filesystem::path&) {
   std::filesystem::create_directories(home);
