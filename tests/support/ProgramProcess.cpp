@@ -14,10 +14,6 @@ extern char** environ;
 
 namespace pelmora::testing {
 
-void sleepFor(std::chrono::milliseconds ms) {
-  std::this_thread::sleep_for(ms);
-}
-
 ProgramProcess::ProgramProcess(std::filesystem::path executable, std::vector<std::string> arguments,
                                std::map<std::string, std::string> environment,
                                std::filesystem::path stderrFile)
@@ -65,11 +61,6 @@ bool ProgramProcess::running() {
     return false;
   }
   return true;
-}
-
-int ProgramProcess::wait(std::chrono::milliseconds timeout) {
-  waitUntil([this] { return !running(); }, timeout);
-  return m_status;
 }
 
 void ProgramProcess::signal(int signo) {

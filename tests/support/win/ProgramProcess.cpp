@@ -24,10 +24,6 @@ HANDLE processHandle(pid_t pid) {
 
 }  // namespace
 
-void sleepFor(std::chrono::milliseconds ms) {
-  std::this_thread::sleep_for(ms);
-}
-
 ProgramProcess::ProgramProcess(std::filesystem::path executable, std::vector<std::string> arguments,
                                std::map<std::string, std::string> environment,
                                std::filesystem::path stderrFile)
@@ -82,11 +78,6 @@ bool ProgramProcess::running() {
   if (ended && GetExitCodeProcess(process, &code)) m_status = static_cast<int>(code);
   CloseHandle(process);
   return !ended;
-}
-
-int ProgramProcess::wait(std::chrono::milliseconds timeout) {
-  waitUntil([this] { return !running(); }, timeout);
-  return m_status;
 }
 
 // SIGTERM: the session ends (asked, then told, as Windows does); anything else kills.

@@ -1,10 +1,21 @@
-// What a started program wrote to its standard error, the same on every system.
+// What a started program's handling shares on every system: waiting for its end and reading
+// what it wrote to its standard error.
 #include "support/ProgramProcess.h"
 
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace pelmora::testing {
+
+void sleepFor(std::chrono::milliseconds ms) {
+  std::this_thread::sleep_for(ms);
+}
+
+int ProgramProcess::wait(std::chrono::milliseconds timeout) {
+  waitUntil([this] { return !running(); }, timeout);
+  return m_status;
+}
 
 std::string ProgramProcess::errorOutput() const {
   std::ifstream in(m_stderrFile);
