@@ -15,8 +15,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "app/SettingsTabs.h"
-#include "app/TariffEditor.h"
+#include "settings/SettingsTabs.h"
+#include "settings/TariffEditor.h"
 #include "store/StoreProcedures.h"
 #include "support/Doubles.h"
 #include "support/MemorySettingsStore.h"

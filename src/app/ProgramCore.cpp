@@ -5,11 +5,11 @@
 #include <utility>
 
 #include "accounting/Tariffs.h"
-#include "app/BudgetGuard.h"
-#include "app/ConnectionSettlement.h"
-#include "app/CrashProtector.h"
+#include "connection/BudgetGuard.h"
+#include "connection/ConnectionSettlement.h"
+#include "connection/CrashProtector.h"
 #include "app/QuitController.h"
-#include "app/ZoneTooltip.h"
+#include "connection/ZoneTooltip.h"
 #include "platform/DataFolder.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PathText.h"

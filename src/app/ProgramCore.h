@@ -6,7 +6,7 @@
 #include <string>
 
 #include "accounting/Meter.h"
-#include "app/ConnectionActions.h"
+#include "connection/ConnectionActions.h"
 #include "app/StartupSequence.h"
 #include "monitor/ConnectionMonitor.h"
 #include "platform/DataFolder.h"

@@ -5,8 +5,8 @@
 
 #include "accounting/Meter.h"
 #include "accounting/Statistics.h"
-#include "app/AccountSynchronisation.h"
-#include "app/ConnectionSettlement.h"
+#include "connection/AccountSynchronisation.h"
+#include "connection/ConnectionSettlement.h"
 #include "platform/Clock.h"
 #include "store/AccountLog.h"
 #include "store/ConnectionLog.h"

@@ -3,8 +3,8 @@
 #include <string>
 #include <utility>
 
-#include "app/ConnectionSettlement.h"
-#include "app/CrashRecovery.h"
+#include "connection/ConnectionSettlement.h"
+#include "connection/CrashRecovery.h"
 
 namespace pelmora {
 

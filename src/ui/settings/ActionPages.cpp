@@ -6,7 +6,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "app/SettingsTabs.h"
+#include "settings/SettingsTabs.h"
 #include "platform/ProgramVersion.h"
 #include "store/ProgramOptions.h"
 #include "ui/settings/ActionRow.h"

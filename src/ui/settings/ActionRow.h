@@ -4,8 +4,8 @@
 
 #include <QObject>
 
-#include "app/SettingsFilePickers.h"
-#include "app/SettingsTabs.h"
+#include "settings/SettingsFilePickers.h"
+#include "settings/SettingsTabs.h"
 
 class QCheckBox;
 class QHBoxLayout;

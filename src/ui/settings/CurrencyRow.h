@@ -4,7 +4,7 @@
 
 #include <QObject>
 
-#include "app/CurrencyTable.h"
+#include "settings/CurrencyTable.h"
 
 class QComboBox;
 class QFrame;

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "app/ProgramInformation.h"
+#include "settings/ProgramInformation.h"
 
 class QLabel;
 

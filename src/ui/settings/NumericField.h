@@ -7,7 +7,7 @@
 
 #include <QObject>
 
-#include "app/SettingsNumericEdit.h"
+#include "settings/SettingsNumericEdit.h"
 
 class QHBoxLayout;
 class QLineEdit;

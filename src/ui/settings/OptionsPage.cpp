@@ -8,10 +8,10 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "app/SettingsTabs.h"
+#include "settings/SettingsTabs.h"
 #include "platform/ProgramVersion.h"
 #include "store/ProgramOptions.h"
-#include "app/SettingsTexts.h"
+#include "settings/SettingsTexts.h"
 #include "ui/settings/DialogStyle.h"
 
 namespace pelmora {

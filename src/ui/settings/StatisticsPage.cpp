@@ -10,9 +10,9 @@
 #include <QPalette>
 #include <QPushButton>
 
-#include "app/AccountSynchronisation.h"
+#include "connection/AccountSynchronisation.h"
 #include "app/ProgramCore.h"
-#include "app/ReportTexts.h"
+#include "settings/ReportTexts.h"
 #include "platform/Clock.h"
 #include "ui/settings/DialogStyle.h"
 

@@ -6,8 +6,8 @@
 #include <QString>
 #include <QWidget>
 
-#include "app/StatisticsReport.h"
-#include "app/StatisticsTab.h"
+#include "settings/StatisticsReport.h"
+#include "settings/StatisticsTab.h"
 
 class QFrame;
 class QLabel;

@@ -10,9 +10,9 @@
 #include <QShowEvent>
 #include <QTabWidget>
 
-#include "app/ConnectionLogActions.h"
+#include "settings/ConnectionLogActions.h"
 #include "app/ProgramCore.h"
-#include "app/SettingsReset.h"
+#include "settings/SettingsReset.h"
 #include "platform/Beeper.h"
 #include "platform/Clock.h"
 #include "platform/PathText.h"
@@ -20,7 +20,7 @@
 #include "platform/Screen.h"
 #include "platform/SoundPlayer.h"
 #include "store/ProgramOptions.h"
-#include "app/ProgramInformation.h"
+#include "settings/ProgramInformation.h"
 #include "ui/settings/ActionPages.h"
 #include "ui/settings/CurrencyRow.h"
 #include "ui/settings/InfoPage.h"

@@ -5,8 +5,8 @@
 
 #include <QDialog>
 
-#include "app/SettingsTabs.h"
-#include "app/TariffEditor.h"
+#include "settings/SettingsTabs.h"
+#include "settings/TariffEditor.h"
 
 class QLabel;
 class QPushButton;

@@ -13,7 +13,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
-#include "app/SettingsTabs.h"
+#include "settings/SettingsTabs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/qt/QtTickBridge.h"
 #include "ui/settings/CurrencyRow.h"

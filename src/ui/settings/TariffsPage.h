@@ -5,9 +5,9 @@
 
 #include <QWidget>
 
-#include "app/CurrencyTable.h"
-#include "app/TariffEditor.h"
-#include "app/TariffTester.h"
+#include "settings/CurrencyTable.h"
+#include "settings/TariffEditor.h"
+#include "settings/TariffTester.h"
 #include "platform/MultimediaTimer.h"
 #include "ui/settings/NumericField.h"
 
