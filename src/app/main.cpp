@@ -169,6 +169,9 @@ int main(int argc, char* argv[]) {
     QtScreen screen;
     ShutdownSignals shutdownSignals;
 
+    const std::string executable = executablePath();
+    const char separator = decimalSeparator();
+
     ProgramCore core(ProgramCore::Services{.clock = clock,
                                            .probe = *probe,
                                            .boxes = *boxes,
@@ -177,9 +180,9 @@ int main(int argc, char* argv[]) {
                                            .store = *store,
                                            .screen = screen,
                                            .folder = folder,
-                                           .executable = executablePath(),
+                                           .executable = executable,
                                            .terminate = &TMainFrame::endEventLoop,
-                                           .decimalSeparator = decimalSeparator()});
+                                           .decimalSeparator = separator});
     TMainFrame frame(TMainFrame::Services{.core = core, .screen = screen, .arguments = arguments});
     const auto files = makeFileDialogs();
     const auto beeper = makeBeeper();
@@ -187,13 +190,21 @@ int main(int argc, char* argv[]) {
     QtFileOpener opener;
     QtAddressOpener links;
     // Created hidden and kept to the end; destroyed before the status window it moves.
-    TSettings settings(TSettings::Services{.core = core,
-                                           .status = frame,
-                                           .files = *files,
-                                           .beeper = *beeper,
-                                           .opener = opener,
-                                           .printer = *printer,
-                                           .links = links});
+    TSettings settings(core, frame,
+                       SettingsServices{.store = *store,
+                                        .boxes = *boxes,
+                                        .clock = clock,
+                                        .screen = screen,
+                                        .sound = *sound,
+                                        .starter = *starter,
+                                        .files = *files,
+                                        .beeper = *beeper,
+                                        .opener = opener,
+                                        .printer = *printer,
+                                        .links = links,
+                                        .folder = folder,
+                                        .executable = executable,
+                                        .decimalSeparator = separator});
     QObject::connect(&shutdownSignals, &ShutdownSignals::received, &frame, [&] {
       ending = true;
       frame.systemShutdown();

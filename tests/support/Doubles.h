@@ -8,6 +8,7 @@
 #include "accounting/Meter.h"
 #include "monitor/ConnectionProbe.h"
 #include "platform/AddressOpener.h"
+#include "platform/Notifier.h"
 #include "platform/ProgramStarter.h"
 #include "platform/SoundPlayer.h"
 #include "support/FixedScreen.h"
@@ -61,6 +62,12 @@ struct RecordingAddressOpener final : AddressOpener {
     return false;
   }
   std::vector<std::string> opened;
+};
+
+// Records the titles of the notices shown.
+struct RecordingNotifier final : Notifier {
+  void notify(const std::string& title, const std::string&) override { titles.push_back(title); }
+  std::vector<std::string> titles;
 };
 
 }  // namespace pelmora::testing

@@ -38,7 +38,9 @@
 #include "support/Doubles.h"
 #include "support/FakeClock.h"
 #include "support/MemorySettingsStore.h"
+#include "support/ProgramParts.h"
 #include "support/RecordingMessageBoxes.h"
+#include "support/RecordingStatusView.h"
 #include "ui/status/StateArt.h"
 
 namespace pelmora {
@@ -81,14 +83,22 @@ class MainFrameTest : public ::testing::Test {
   TMainFrame& make(QStringList args = {QStringLiteral("pelmora")}) {
     m_frame.reset();
     m_core.reset();
-    m_core = std::make_unique<ProgramCore>(
-        ProgramCore::Services{m_clock, m_probe, m_boxes, m_starter, m_sound, m_store, m_screen,
-                              DataFolder(m_folder), "/usr/bin/pelmora",
-                              m_realTerminate ? std::function<void()>(&TMainFrame::endEventLoop)
-                                              : std::function<void()>([this] { ++m_terminated; }),
-                              '.'});
+    m_core = std::make_unique<ProgramCore>(testing::coreServices(
+        {.clock = m_clock,
+         .probe = m_probe,
+         .boxes = m_boxes,
+         .starter = m_starter,
+         .sound = m_sound,
+         .store = m_store,
+         .screen = m_screen,
+         .folder = m_folder,
+         .terminate = m_realTerminate ? std::function<void()>(&TMainFrame::endEventLoop)
+                                      : std::function<void()>([this] { ++m_terminated; })}));
     m_frame = std::make_unique<TMainFrame>(
-        TMainFrame::Services{*m_core, m_screen, args, [this] { return m_pointer; }});
+        TMainFrame::Services{*m_core, m_screen, args, [this] { return m_pointer; }, &m_notifier});
+    m_dialog = {};
+    m_notifier.titles.clear();
+    m_core->listen(&m_dialog);
     m_frame->startUp();
     return *m_frame;
   }
@@ -126,6 +136,8 @@ class MainFrameTest : public ::testing::Test {
   testing::RecordingMessageBoxes m_boxes;
   RecordingStarter m_starter;
   RecordingSound m_sound;
+  testing::RecordingNotifier m_notifier;
+  testing::RecordingSettingsListener m_dialog;  // the settings dialog as the core tells it
   int m_terminated = 0;
   bool m_realTerminate = false;  // the program's own end of the loop instead of a counter
   std::unique_ptr<ProgramCore> m_core;
@@ -137,7 +149,7 @@ TEST_F(MainFrameTest, StartsHiddenSwitchedOnAndPolling) {
   EXPECT_FALSE(frame.isVisible());
   EXPECT_TRUE(frame.windowFlags() & Qt::Tool);  // no task-bar entry
   EXPECT_TRUE(frame.windowFlags() & Qt::WindowStaysOnTopHint);
-  EXPECT_EQ(frame.monitor().state(), 1);
+  EXPECT_EQ(frame.monitorState(), 1);
   EXPECT_TRUE(frame.cbState->isChecked());
   EXPECT_TRUE(frame.ttInternet->isActive());
   EXPECT_EQ(frame.ttInternet->interval(), 500);
@@ -148,19 +160,19 @@ TEST_F(MainFrameTest, StartsHiddenSwitchedOnAndPolling) {
 
 TEST_F(MainFrameTest, OffAsFirstArgumentStartsSwitchedOff) {
   TMainFrame& frame = make({QStringLiteral("pelmora"), QStringLiteral("/off")});
-  EXPECT_EQ(frame.monitor().state(), 0);
+  EXPECT_EQ(frame.monitorState(), 0);
   EXPECT_FALSE(frame.ttInternet->isActive());
   EXPECT_EQ(frame.mSwitch->text(), QStringLiteral("Включить"));
   EXPECT_EQ(frame.trayState(), 0);
   frame.mSwitch->trigger();
-  EXPECT_EQ(frame.monitor().state(), 1);
+  EXPECT_EQ(frame.monitorState(), 1);
   EXPECT_TRUE(frame.ttInternet->isActive());
 }
 
 TEST_F(MainFrameTest, OffInAnotherPlaceDoesNothing) {
   TMainFrame& frame =
       make({QStringLiteral("pelmora"), QStringLiteral("x"), QStringLiteral("/off")});
-  EXPECT_EQ(frame.monitor().state(), 1);
+  EXPECT_EQ(frame.monitorState(), 1);
 }
 
 TEST_F(MainFrameTest, ConnectLocksTheSwitchAndMenuUntilTheDisconnect) {
@@ -180,16 +192,16 @@ TEST_F(MainFrameTest, ConnectLocksTheSwitchAndMenuUntilTheDisconnect) {
 
 TEST_F(MainFrameTest, AConnectionShowsMetersAndHidesTheWindowAgain) {
   TMainFrame& frame = make();
-  QSignalSpy commit(&frame, &TMainFrame::settingsCommitEnabled);
-  QSignalSpy statistics(&frame, &TMainFrame::statisticsChanged);
+  const std::vector<bool>& commit = m_dialog.commits;
+  const int& statistics = m_dialog.statistics;
   ASSERT_FALSE(frame.isVisible());
   poll(1);  // ShowOnConnect and HideOnDisconnect are on by default
   EXPECT_TRUE(frame.isVisible());
   EXPECT_TRUE(frame.ttDuration->isActive());
   EXPECT_TRUE(frame.ttProtector->isActive());
   EXPECT_TRUE(frame.ttFlasher->isActive());
-  ASSERT_EQ(commit.size(), 1);
-  EXPECT_FALSE(commit.at(0).value(0).toBool());
+  ASSERT_EQ(commit.size(), 1u);
+  EXPECT_FALSE(commit.at(0));
 
   m_clock.advance(1);
   frame.ttDurationTimer();
@@ -206,8 +218,8 @@ TEST_F(MainFrameTest, AConnectionShowsMetersAndHidesTheWindowAgain) {
   EXPECT_FALSE(frame.ttFlasher->isActive());
   EXPECT_TRUE(frame.ttHider->isActive());
   EXPECT_FALSE(fs::exists(m_folder / "Duration.tmp"));
-  EXPECT_EQ(statistics.size(), 1);
-  EXPECT_TRUE(commit.at(1).value(0).toBool());
+  EXPECT_EQ(statistics, 1);
+  EXPECT_TRUE(commit.at(1));
   EXPECT_EQ(frame.pTime->text(), QStringLiteral("00:01:45"));
   // 105 s at the MAX price of 75 from 21:30 cost 2.1875; CurrencyStatus 1 shows major units.
   EXPECT_EQ(frame.pCents->text(), QStringLiteral("0.02187   "));
@@ -590,7 +602,7 @@ TEST_F(MainFrameTest, AStoreErrorAtStartLeavesTheMonitorOffAndLocked) {
     EXPECT_FALSE(frame.cbState->isChecked());
     EXPECT_FALSE(frame.cbState->isEnabled());
     EXPECT_FALSE(frame.mSwitch->isEnabled());
-    EXPECT_EQ(frame.monitor().state(), kMonitorOff);
+    EXPECT_EQ(frame.monitorState(), kMonitorOff);
     EXPECT_FALSE(frame.ttInternet->isActive());
     if (*name != '\0') m_store.erase(kProgramKey, name);
   }
@@ -624,18 +636,18 @@ TEST_F(MainFrameTest, TheBudgetIsGuardedAndTheTooltipLooksAhead) {
   m_store.set(kProgramKey, "Account", std::string("0,003"));
   m_store.set(kProgramKey, "Zero", 0);
   TMainFrame& frame = make();
-  QSignalSpy notified(&frame, &TMainFrame::budgetNotified);
+  const std::vector<std::string>& notified = m_notifier.titles;
   poll(1);
   for (int second = 0; second < 9; ++second) {
     m_clock.advance(1);
     frame.ttDurationTimer();
   }
-  EXPECT_EQ(notified.count(), 0);  // 14 seconds: 0.2917 ц.
+  EXPECT_EQ(notified.size(), 0u);  // 14 seconds: 0.2917 ц.
   m_clock.advance(1);
   frame.ttDurationTimer();
   // 15 seconds cost 0.3125 ц.: the balance ran out, once.
-  ASSERT_EQ(notified.count(), 1);
-  EXPECT_EQ(notified.at(0).at(0).toString(), QStringLiteral("Деньги на счёте закончились"));
+  ASSERT_EQ(notified.size(), 1u);
+  EXPECT_EQ(notified.at(0), "Деньги на счёте закончились");
 
   QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), frame.pCents->mapToGlobal(QPoint(2, 2)));
   QApplication::sendEvent(frame.pCents, &help);
