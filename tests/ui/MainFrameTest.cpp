@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -41,6 +42,7 @@
 #include "support/ProgramParts.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/RecordingStatusView.h"
+#include "support/qt/SeenLayout.h"
 #include "ui/status/StateArt.h"
 
 namespace pelmora {
@@ -315,36 +317,48 @@ TEST_F(MainFrameTest, SystemShutdownEndsWithoutQuestionsAndKeepsTheCrashFile) {
   EXPECT_EQ(log(), ConnectionLog::header() + "08.12.2026 21:30:00 - Connected");
 }
 
-TEST_F(MainFrameTest, ControlsSitWhereTheLayoutPutsThem) {
+// What the user sees of the strip: nothing covers anything else, each text and picture is
+// whole, at the start and while connected with the longest texts the displays show.
+TEST_F(MainFrameTest, EveryControlIsSeenWholeAndApart) {
   TMainFrame& frame = make();
-  EXPECT_EQ(frame.size(), QSize(105, 32));
-  const std::vector<std::tuple<QWidget*, QWidget*, QRect>> layout = {
-      {frame.MainFrameBG, &frame, {0, 0, 105, 32}},
-      {frame.subBGStatus, frame.MainFrameBG, {2, 2, 101, 28}},
-      {frame.cbState, frame.subBGStatus, {0, 0, 15, 15}},
-      {frame.iFinances, frame.subBGStatus, {14, -1, 16, 15}},
-      {frame.iTime, frame.subBGStatus, {14, 13, 16, 16}},
-      {frame.iState, frame.subBGStatus, {0, 15, 14, 14}},
-      {frame.Protector, frame.subBGStatus, {-1, -1, 30, 30}},
-      {frame.pCents, frame.subBGStatus, {30, 0, 55, 14}},
-      {frame.tCurrency, frame.pCents, {45, 1, 15, 15}},
-      {frame.pTime, frame.subBGStatus, {30, 14, 55, 14}},
-      {frame.iDown, frame.subBGStatus, {86, 0, 14, 27}}};
-  for (const auto& [control, parent, geometry] : layout) {
-    EXPECT_EQ(control->parentWidget(), parent) << control->metaObject()->className();
-    EXPECT_EQ(control->geometry(), geometry) << geometry.x() << "," << geometry.y();
-  }
+  const auto seenWhole = [&frame] {
+    // The drag handle is transparent and lies over the pictures; the switch lies over the handle.
+    for (const QWidget* parent :
+         {static_cast<QWidget*>(&frame), static_cast<QWidget*>(frame.MainFrameBG),
+          static_cast<QWidget*>(frame.subBGStatus)}) {
+      EXPECT_EQ(testing::overlappingControls(parent, {frame.Protector}),
+                std::vector<std::string>{});
+    }
+    EXPECT_EQ(testing::cutCaptions(&frame), std::vector<std::string>{});
+    // The currency symbol lies on the cost display, beside its figures.
+    EXPECT_EQ(frame.tCurrency->parentWidget(), frame.pCents);
+    const QFontMetrics cost(frame.pCents->font());
+    const QRect room = frame.pCents->contentsRect();
+    const QString text = frame.pCents->text();
+    const int figuresEnd = room.x() + (room.width() - cost.horizontalAdvance(text)) / 2 +
+                           cost.horizontalAdvance(text.trimmed());
+    EXPECT_LE(figuresEnd, frame.tCurrency->x()) << text.toStdString();
+  };
   EXPECT_EQ(frame.pCents->text(), QStringLiteral("0   "));
   EXPECT_EQ(frame.pTime->text(), QStringLiteral("00:00:00"));
   EXPECT_EQ(frame.tCurrency->text(), QStringLiteral("$"));
   EXPECT_TRUE(frame.pTime->font().bold());
-  EXPECT_EQ(frame.pTime->font().pixelSize(), 11);
-  EXPECT_EQ(frame.tCurrency->font().pixelSize(), 9);
+  seenWhole();
   // The switch stays clickable above the drag handle, which covers the state glyph.
-  EXPECT_EQ(frame.subBGStatus->childAt(5, 5), frame.cbState);
-  EXPECT_EQ(frame.subBGStatus->childAt(5, 20), frame.Protector);
+  EXPECT_EQ(frame.subBGStatus->childAt(frame.cbState->geometry().center()), frame.cbState);
+  EXPECT_EQ(frame.subBGStatus->childAt(frame.iState->geometry().center()), frame.Protector);
   EXPECT_EQ(frame.stateGlyph(), QStringLiteral("State1"));
   EXPECT_EQ(frame.downGlyph(), QStringLiteral("Down0"));
+
+  // The longest texts: a cost of five figures after the point, twenty-three hours and more.
+  frame.showCost("0.02187   ");
+  frame.showDuration("23:59:59");
+  seenWhole();
+  // The minor unit's sign is the widest of the signs the program writes.
+  m_store.set(kProgramKey, "CurrencyStatus", 0);
+  frame.mStatusClick();
+  EXPECT_EQ(frame.tCurrency->text(), QStringLiteral("ц."));
+  seenWhole();
 
   for (QTimer* t : {frame.ttMover, frame.ttHider, frame.ttFlasher}) EXPECT_FALSE(t->isActive());
   EXPECT_EQ(frame.ttMover->interval(), 10);
@@ -352,12 +366,18 @@ TEST_F(MainFrameTest, ControlsSitWhereTheLayoutPutsThem) {
   EXPECT_EQ(frame.ttFlasher->interval(), 250);
 }
 
-TEST_F(MainFrameTest, PicturesAreBuiltInAtTheirSizes) {
-  for (int n = 0; n < 4; ++n) EXPECT_EQ(StateArt::stateGlyph(n).size(), QSize(14, 14)) << n;
-  EXPECT_EQ(StateArt::downGlyph(false).size(), QSize(14, 27));
-  EXPECT_EQ(StateArt::downGlyph(true).size(), QSize(14, 27));
-  EXPECT_EQ(StateArt::financesPicture().size(), QSize(16, 15));
-  EXPECT_EQ(StateArt::timePicture().size(), QSize(16, 16));
+// Every picture the strip and the tray show is whole in its place, and the states look apart.
+TEST_F(MainFrameTest, PicturesAreShownWholeAndTheStatesApart) {
+  TMainFrame& frame = make();
+  const auto fits = [](const QPixmap& picture, const QLabel* label) {
+    return picture.width() <= label->contentsRect().width() &&
+           picture.height() <= label->contentsRect().height();
+  };
+  for (int n = 0; n < 4; ++n) EXPECT_TRUE(fits(StateArt::stateGlyph(n), frame.iState)) << n;
+  EXPECT_TRUE(fits(StateArt::downGlyph(false), frame.iDown));
+  EXPECT_TRUE(fits(StateArt::downGlyph(true), frame.iDown));
+  EXPECT_TRUE(fits(StateArt::financesPicture(), frame.iFinances));
+  EXPECT_TRUE(fits(StateArt::timePicture(), frame.iTime));
   const auto tray = [](int state) { return StateArt::trayIcon(state).pixmap(32).toImage(); };
   EXPECT_EQ(tray(0).size(), QSize(32, 32));
   EXPECT_NE(tray(0), tray(1));
