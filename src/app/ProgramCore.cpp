@@ -10,6 +10,7 @@
 #include "connection/CrashProtector.h"
 #include "app/QuitController.h"
 #include "connection/ZoneTooltip.h"
+#include "monitor/ConnectionProbe.h"
 #include "platform/DataFolder.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PathText.h"
@@ -33,9 +34,11 @@ constexpr const char* kMonitoringOffNote =
 
 }  // namespace
 
+// Where the status window and the settings dialog are not there yet, nothing is shown.
 class ProgramCore::ViewRelay final : public StatusView {
  public:
   StatusView* target = nullptr;
+  SettingsListener* settings = nullptr;
 
   void showDuration(const std::string& text) override {
     if (target) target->showDuration(text);
@@ -57,6 +60,7 @@ class ProgramCore::ViewRelay final : public StatusView {
   }
   void enableSettings(bool enabled) override {
     if (target) target->enableSettings(enabled);
+    if (settings) settings->commitAllowed(enabled);
   }
   void showStatusWindow() override {
     if (target) target->showStatusWindow();
@@ -72,6 +76,7 @@ class ProgramCore::ViewRelay final : public StatusView {
   }
   void refreshStatistics() override {
     if (target) target->refreshStatistics();
+    if (settings) settings->statisticsChanged();
   }
   void setSettlementRetry(bool on) override {
     if (target) target->setSettlementRetry(on);
@@ -115,6 +120,10 @@ ProgramCore::~ProgramCore() = default;
 
 void ProgramCore::attach(StatusView& view) {
   m_view->target = &view;
+}
+
+void ProgramCore::listen(SettingsListener* listener) {
+  m_view->settings = listener;
 }
 
 bool ProgramCore::guard(const std::function<void()>& step) {
@@ -161,6 +170,7 @@ std::optional<StartupResult> ProgramCore::startUp(bool& busy) {
                                            MessageIcon::Warning));
     });
   }
+  applySettings();
   return result;
 }
 
@@ -179,10 +189,25 @@ std::optional<WindowOptions> ProgramCore::readWindowOptions() {
     key->CloseKey();
   });
   if (!ok) return std::nullopt;
-  m_meter->setDisplayUnit(window.currencyStatus);
-  m_meter->setExtraSeconds(window.extraSeconds);
-  m_meter->setFreeSeconds(window.freeSeconds);
   return window;
+}
+
+void ProgramCore::applySettings() {
+  int displayUnit = 0;
+  int extraSeconds = 0;
+  int freeSeconds = 0;
+  const bool ok = guard([&] {
+    auto key = openKey(m_services.store, kProgramKey);
+    displayUnit = read(*key, options::kCurrencyStatus);
+    // Held to the settings dialog's limits, as the status window shows them.
+    extraSeconds = std::clamp(read(*key, options::kSecondsPlus), 0, kMaxExtraSeconds);
+    freeSeconds = std::clamp(read(*key, options::kZero), 0, kMaxFreeSeconds);
+    key->CloseKey();
+  });
+  if (!ok) return;
+  m_meter->setDisplayUnit(displayUnit);
+  m_meter->setExtraSeconds(extraSeconds);
+  m_meter->setFreeSeconds(freeSeconds);
 }
 
 void ProgramCore::savePosition(int left, int top) {
@@ -196,6 +221,18 @@ void ProgramCore::savePosition(int left, int top) {
 
 void ProgramCore::poll() {
   m_monitor->poll();
+}
+
+void ProgramCore::setMonitoring(bool on) {
+  m_monitor->switchChanged(on);
+}
+
+MonitorState ProgramCore::monitorState() const {
+  return static_cast<MonitorState>(m_monitor->state());
+}
+
+bool ProgramCore::linkUp() {
+  return m_services.probe.probe() != 0;
 }
 
 void ProgramCore::meterTick() {

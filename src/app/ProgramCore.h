@@ -38,9 +38,21 @@ class StatusView : public MeterDisplay, public MonitorView, public ConnectionWin
   // The money runs out (BudgetGuard): one desktop notification, or where the desktop has none a
   // flash of the window. Returns at once.
   virtual void notify(const std::string& title, const std::string& text) = 0;
+  // The statistics are the settings dialog's (SettingsListener): the window shows none.
+  void refreshStatistics() override {}
 };
 
-// What the status window applies each time it is shown.
+// The settings dialog as the program's core sees it: what it must hear of a connection's life.
+class SettingsListener {
+ public:
+  virtual ~SettingsListener() = default;
+  // "O K" may be used: not while a connection is metered.
+  virtual void commitAllowed(bool allowed) = 0;
+  // A connection was settled: the statistics show the new counters.
+  virtual void statisticsChanged() = 0;
+};
+
+// The options the status window shows each time it is shown.
 struct WindowOptions {
   int left = 0;  // XX
   int top = 0;   // YY
@@ -53,7 +65,9 @@ struct WindowOptions {
 // A running program without its windows: the store with its error guard, the three files, the
 // monitor, the metering, the connection actions, the crash protector, quitting and restarting.
 // The entry point builds it; the status window attaches as its view and calls into it from its
-// handlers and timers. Everything runs on the user-interface thread.
+// handlers and timers, the settings dialog listens to it. It hands none of its services out:
+// each window is given what it uses by the entry point. Everything runs on the user-interface
+// thread.
 class ProgramCore final : private MonitorTransitions {
  public:
   struct Services {
@@ -77,6 +91,8 @@ class ProgramCore final : private MonitorTransitions {
 
   // The window that shows the program. Until one attaches, nothing is shown anywhere.
   void attach(StatusView& view);
+  // The settings dialog, or none (nullptr): it is told nothing until it listens.
+  void listen(SettingsListener* listener);
 
   // Runs a step that uses the store. A store error, an amount that is no number or any other
   // failure is shown in a box instead of escaping into the event loop; a box closed by the
@@ -89,9 +105,13 @@ class ProgramCore final : private MonitorTransitions {
   // After a crashed connection the monitor forgets its last answer.
   std::optional<StartupResult> startUp(bool& busy);
 
-  // The options the status window applies at each showing; the metering takes its share.
-  // Nothing after a store error (shown).
+  // The options the status window shows at each showing, within the dialog's limits. Nothing
+  // after a store error (shown).
   std::optional<WindowOptions> readWindowOptions();
+  // The settings the running program works by, from the store: the metering's display unit,
+  // extra seconds and free seconds. The start-up and the settings dialog's "O K" run it; nothing
+  // is applied after a store error (shown).
+  void applySettings();
   // The window was dragged: XX and YY.
   void savePosition(int left, int top);
 
@@ -100,6 +120,12 @@ class ProgramCore final : private MonitorTransitions {
   void meterTick();        // ttDuration, every second while connected
   void protectorTick();    // ttProtector, every five seconds while connected
   void retrySettlement();  // every second while a busy store holds a settlement up
+
+  // The monitor's switch (by the user, the menu or the start-up) and its state.
+  void setMonitoring(bool on);
+  MonitorState monitorState() const;
+  // Asks the system now whether the dial-up connection is up, whatever the monitor last saw.
+  bool linkUp();
 
   // The status window's tooltip over its cost and time (ZoneTooltip); empty when the tariffs
   // cannot be read.
@@ -111,22 +137,6 @@ class ProgramCore final : private MonitorTransitions {
   void restart();
   void shutDown();
   bool ending() const { return m_ending; }
-
-  ConnectionMonitor& monitor() { return *m_monitor; }
-  const ConnectionMonitor& monitor() const { return *m_monitor; }
-  const Meter& meter() const { return *m_meter; }
-  ConnectionProbe& probe() { return m_services.probe; }
-  MessageBoxes& boxes() { return m_services.boxes; }
-  SettingsStore& store() { return m_services.store; }
-  SoundPlayer& sound() { return m_services.sound; }
-  ProgramStarter& starter() { return m_services.starter; }
-  const Screen& screen() const { return m_services.screen; }
-  const Clock& clock() const { return m_services.clock; }
-  char decimalSeparator() const { return m_services.decimalSeparator; }
-  const std::string& executable() const { return m_services.executable; }
-  const ConnectionLog& connectionLog() const { return *m_log; }
-  const AccountLog& accountLog() const { return *m_accountLog; }
-  const DataFolder& folder() const { return m_services.folder; }
 
  private:
   // Forwards to the attached window, or does nothing before one attached.
@@ -141,7 +151,7 @@ class ProgramCore final : private MonitorTransitions {
   void tellUnprotected(const std::string& why);
 
   Services m_services;
-  std::unique_ptr<ViewRelay> m_view;
+  std::unique_ptr<ViewRelay> m_view;  // the status window and the settings dialog
   std::unique_ptr<ConnectionLog> m_log;
   std::unique_ptr<AccountLog> m_accountLog;
   std::unique_ptr<DurationFile> m_durationFile;

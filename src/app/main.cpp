@@ -45,8 +45,10 @@ using namespace pelmora;
 
 namespace {
 
-// An error that reached the entry point: the program could not go on.
-constexpr int kExitFailed = 3;
+// The exit codes --help names.
+constexpr int kExitAlreadyRunning = 1;  // another instance holds the data folder
+constexpr int kExitFolderUnusable = 2;  // the data folder cannot be made, written or locked
+constexpr int kExitFailed = 3;          // an error that reached the entry point
 
 // PELMORA_ANSWERS lets tests and unattended runs answer every box; otherwise real boxes, which
 // a shutdown signal closes without an answer.
@@ -127,7 +129,7 @@ int main(int argc, char* argv[]) {
     return 0;
   }
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Pelmora"));
+  QApplication::setApplicationName(QString::fromUtf8(kProgramName));
   // Wayland desktops match the windows to the menu entry and its icon by this name.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Pelmora"));
   // The status window is hidden most of the time; only quitting ends the program.
@@ -139,9 +141,9 @@ int main(int argc, char* argv[]) {
   const auto boxes = makeMessageBoxes(ending);
   const DataFolder folder = DataFolder::fromEnvironment();
   if (const std::error_code problem = folder.prepare()) {
-    boxes->show(
-        informationBox("Pelmora", unusableFolderText(folder.root(), problem), MessageIcon::Error));
-    return 2;
+    boxes->show(informationBox(kProgramName, unusableFolderText(folder.root(), problem),
+                               MessageIcon::Error));
+    return kExitFolderUnusable;
   }
 
   // A restart waits until the instance that launched it has ended, so two never meter at once.
@@ -151,13 +153,13 @@ int main(int argc, char* argv[]) {
                                 ? lock->acquireWhenFree(kRestartWait)
                                 : lock->acquire();
   if (locked.outcome == LockOutcome::Unusable) {
-    boxes->show(informationBox("Pelmora", unusableFolderText(folder.root(), locked.error),
+    boxes->show(informationBox(kProgramName, unusableFolderText(folder.root(), locked.error),
                                MessageIcon::Error));
-    return 2;
+    return kExitFolderUnusable;
   }
   if (locked.outcome == LockOutcome::Taken) {
-    boxes->show(informationBox("Pelmora", "Программа уже запущена!"));
-    return 1;
+    boxes->show(informationBox(kProgramName, "Программа уже запущена!"));
+    return kExitAlreadyRunning;
   }
 
   try {
@@ -169,6 +171,9 @@ int main(int argc, char* argv[]) {
     QtScreen screen;
     ShutdownSignals shutdownSignals;
 
+    const std::string executable = executablePath();
+    const char separator = decimalSeparator();
+
     ProgramCore core(ProgramCore::Services{.clock = clock,
                                            .probe = *probe,
                                            .boxes = *boxes,
@@ -177,9 +182,9 @@ int main(int argc, char* argv[]) {
                                            .store = *store,
                                            .screen = screen,
                                            .folder = folder,
-                                           .executable = executablePath(),
+                                           .executable = executable,
                                            .terminate = &TMainFrame::endEventLoop,
-                                           .decimalSeparator = decimalSeparator()});
+                                           .decimalSeparator = separator});
     TMainFrame frame(TMainFrame::Services{.core = core, .screen = screen, .arguments = arguments});
     const auto files = makeFileDialogs();
     const auto beeper = makeBeeper();
@@ -187,13 +192,21 @@ int main(int argc, char* argv[]) {
     QtFileOpener opener;
     QtAddressOpener links;
     // Created hidden and kept to the end; destroyed before the status window it moves.
-    TSettings settings(TSettings::Services{.core = core,
-                                           .status = frame,
-                                           .files = *files,
-                                           .beeper = *beeper,
-                                           .opener = opener,
-                                           .printer = *printer,
-                                           .links = links});
+    TSettings settings(core, frame,
+                       SettingsServices{.store = *store,
+                                        .boxes = *boxes,
+                                        .clock = clock,
+                                        .screen = screen,
+                                        .sound = *sound,
+                                        .starter = *starter,
+                                        .files = *files,
+                                        .beeper = *beeper,
+                                        .opener = opener,
+                                        .printer = *printer,
+                                        .links = links,
+                                        .folder = folder,
+                                        .executable = executable,
+                                        .decimalSeparator = separator});
     QObject::connect(&shutdownSignals, &ShutdownSignals::received, &frame, [&] {
       ending = true;
       frame.systemShutdown();
@@ -209,7 +222,7 @@ int main(int argc, char* argv[]) {
     }
     QApplication::exec();
   } catch (const std::exception& e) {
-    boxes->show(informationBox("Pelmora", e.what(), MessageIcon::Error));
+    boxes->show(informationBox(kProgramName, e.what(), MessageIcon::Error));
     return kExitFailed;
   }
   return 0;

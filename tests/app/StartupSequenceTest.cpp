@@ -15,6 +15,7 @@
 #include "store/ConnectionLog.h"
 #include "store/StoreKeys.h"
 #include "support/Doubles.h"
+#include "support/ProgramParts.h"
 #include "support/TemporaryFolder.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBoxes.h"
@@ -32,8 +33,16 @@ class StartupSequenceTest : public ::testing::Test {
   StartupSequenceTest() { clock.set(2026, 12, 8, 9, 0, 0); }  // a Tuesday
 
   StartupResult start() {
-    ProgramCore core({clock, probe, boxes, starter, sound, store, screen, DataFolder(folder.path()),
-                      "/opt/pelmora/pelmora", [] {}, ','});
+    ProgramCore core(testing::coreServices({.clock = clock,
+                                            .probe = probe,
+                                            .boxes = boxes,
+                                            .starter = starter,
+                                            .sound = sound,
+                                            .store = store,
+                                            .screen = screen,
+                                            .folder = folder.path(),
+                                            .executable = "/opt/pelmora/pelmora",
+                                            .decimalSeparator = ','}));
     bool busy = false;
     const std::optional<StartupResult> result = core.startUp(busy);
     EXPECT_TRUE(result.has_value());

@@ -20,6 +20,7 @@
 #include "store/DurationFile.h"
 #include "store/StoreProcedures.h"
 #include "support/Doubles.h"
+#include "support/ProgramParts.h"
 #include "support/RecordingStatusView.h"
 #include "support/TemporaryFolder.h"
 #include "support/FakeClock.h"
@@ -59,8 +60,8 @@ class ConnectionActionsTest : public ::testing::Test {
     store.set(kProgramKey, "AppOFF", std::string("/usr/bin/notify-send bye"));
     store.set(kProgramKey, "Account", std::string("100"));
     core.attach(recorder);
-    core.readWindowOptions();
-    core.monitor().switchChanged(true);
+    core.applySettings();
+    core.setMonitoring(true);
   }
 
   // Connect at the clock's time, run `seconds` one-second ticks, disconnect.
@@ -82,8 +83,15 @@ class ConnectionActionsTest : public ::testing::Test {
   testing::FixedScreen screen;
   testing::RecordingMessageBoxes boxes;
   Recorder recorder;
-  ProgramCore core{{clock, probe, boxes, recorder, recorder, store, screen,
-                    DataFolder(folder.path()), "/usr/bin/pelmora", [] {}, ','}};
+  ProgramCore core{testing::coreServices({.clock = clock,
+                                          .probe = probe,
+                                          .boxes = boxes,
+                                          .starter = recorder,
+                                          .sound = recorder,
+                                          .store = store,
+                                          .screen = screen,
+                                          .folder = folder.path(),
+                                          .decimalSeparator = ','})};
 };
 
 TEST_F(ConnectionActionsTest, OneConnectionLeavesItsFourLinesCountersAndBalance) {

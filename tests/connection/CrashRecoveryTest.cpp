@@ -18,6 +18,7 @@
 #include "store/StoreError.h"
 #include "store/StoreProcedures.h"
 #include "support/Doubles.h"
+#include "support/ProgramParts.h"
 #include "support/RecordingStatusView.h"
 #include "support/TemporaryFolder.h"
 #include "support/FakeClock.h"
@@ -43,8 +44,14 @@ const std::string kQuestion =
 struct ProgramRun {
   ProgramRun(testing::MemorySettingsStore& store, testing::FakeClock& clock,
              const std::filesystem::path& folder)
-      : core({clock, probe, boxes, starter, sound, store, screen, DataFolder(folder),
-              "/usr/bin/pelmora", [] {}, '.'}) {
+      : core(testing::coreServices({.clock = clock,
+                                    .probe = probe,
+                                    .boxes = boxes,
+                                    .starter = starter,
+                                    .sound = sound,
+                                    .store = store,
+                                    .screen = screen,
+                                    .folder = folder})) {
     core.attach(view);
   }
   testing::ScriptedProbe probe;
@@ -75,7 +82,7 @@ class CrashRecoveryTest : public ::testing::Test {
   void crashSaturdayConnection() {
     ProgramRun before(store, clock, folder.path());
     clock.set(2026, 3, 14, 23, 55, 0);
-    before.core.monitor().switchChanged(true);
+    before.core.setMonitoring(true);
     before.probe.answer = 1;
     before.core.poll();
     for (int tick = 0; tick < 144; ++tick) {
@@ -221,7 +228,7 @@ TEST_F(CrashRecoveryTest, AConnectionKeptAtItsDisconnectIsCountedAsAConnection) 
   {
     ProgramRun live(store, clock, folder.path());
     clock.set(2026, 3, 14, 23, 55, 0);
-    live.core.monitor().switchChanged(true);
+    live.core.setMonitoring(true);
     live.probe.answer = 1;
     live.core.poll();
     for (int tick = 0; tick < 144; ++tick) {
@@ -254,7 +261,7 @@ TEST_F(CrashRecoveryTest, AnUnprotectedConnectionIsToldOncePerConnection) {
   std::filesystem::create_directory(durationFile.path());  // no file can be renamed over it
   ProgramRun run(store, clock, folder.path());
   clock.set(2026, 3, 14, 20, 0, 0);
-  run.core.monitor().switchChanged(true);
+  run.core.setMonitoring(true);
   for (int connection = 1; connection <= 2; ++connection) {
     run.probe.answer = 1;
     run.core.poll();

@@ -2,16 +2,11 @@
 
 #include <utility>
 
-#include "platform/Screen.h"
 #include "store/SettingsStore.h"
 #include "store/StoreProcedures.h"
+#include "support/FixedScreen.h"
 
 namespace pelmora::testing {
-
-class FixedScreen final : public Screen {
- public:
-  ScreenSize size() const override { return {1280, 1024}; }
-};
 
 inline constexpr const char* kExecutable = "/opt/pelmora/bin/pelmora";
 

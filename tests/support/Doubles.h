@@ -2,29 +2,18 @@
 
 // Small stand-ins for the world the program's core talks to, shared by the test executables.
 
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "accounting/Meter.h"
 #include "monitor/ConnectionProbe.h"
 #include "platform/AddressOpener.h"
+#include "platform/Notifier.h"
 #include "platform/ProgramStarter.h"
-#include "platform/Screen.h"
 #include "platform/SoundPlayer.h"
+#include "support/FixedScreen.h"
 
 namespace pelmora::testing {
-
-// A screen of a fixed size.
-struct FixedScreen final : Screen {
-  explicit FixedScreen(ScreenSize screen = {1280, 1024}) : fixed(screen) {}
-  ScreenSize size() const override { return fixed; }
-  ScreenArea availableArea() const override {
-    return available.value_or(ScreenArea{0, 0, fixed.width, fixed.height});
-  }
-  ScreenSize fixed;
-  std::optional<ScreenArea> available;  // the whole screen when not set
-};
 
 // A probe that answers what the test set; counts its calls.
 struct ScriptedProbe final : ConnectionProbe {
@@ -73,6 +62,12 @@ struct RecordingAddressOpener final : AddressOpener {
     return false;
   }
   std::vector<std::string> opened;
+};
+
+// Records the titles of the notices shown.
+struct RecordingNotifier final : Notifier {
+  void notify(const std::string& title, const std::string&) override { titles.push_back(title); }
+  std::vector<std::string> titles;
 };
 
 }  // namespace pelmora::testing

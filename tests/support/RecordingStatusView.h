@@ -40,4 +40,13 @@ struct RecordingStatusView : StatusView {
   int state = 0;
 };
 
+// The settings dialog as the core sees it, writing down what it was told.
+struct RecordingSettingsListener : SettingsListener {
+  void commitAllowed(bool allowed) override { commits.push_back(allowed); }
+  void statisticsChanged() override { ++statistics; }
+
+  std::vector<bool> commits;
+  int statistics = 0;
+};
+
 }  // namespace pelmora::testing

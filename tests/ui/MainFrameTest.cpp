@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -38,7 +39,10 @@
 #include "support/Doubles.h"
 #include "support/FakeClock.h"
 #include "support/MemorySettingsStore.h"
+#include "support/ProgramParts.h"
 #include "support/RecordingMessageBoxes.h"
+#include "support/RecordingStatusView.h"
+#include "support/qt/SeenLayout.h"
 #include "ui/status/StateArt.h"
 
 namespace pelmora {
@@ -81,14 +85,22 @@ class MainFrameTest : public ::testing::Test {
   TMainFrame& make(QStringList args = {QStringLiteral("pelmora")}) {
     m_frame.reset();
     m_core.reset();
-    m_core = std::make_unique<ProgramCore>(
-        ProgramCore::Services{m_clock, m_probe, m_boxes, m_starter, m_sound, m_store, m_screen,
-                              DataFolder(m_folder), "/usr/bin/pelmora",
-                              m_realTerminate ? std::function<void()>(&TMainFrame::endEventLoop)
-                                              : std::function<void()>([this] { ++m_terminated; }),
-                              '.'});
+    m_core = std::make_unique<ProgramCore>(testing::coreServices(
+        {.clock = m_clock,
+         .probe = m_probe,
+         .boxes = m_boxes,
+         .starter = m_starter,
+         .sound = m_sound,
+         .store = m_store,
+         .screen = m_screen,
+         .folder = m_folder,
+         .terminate = m_realTerminate ? std::function<void()>(&TMainFrame::endEventLoop)
+                                      : std::function<void()>([this] { ++m_terminated; })}));
     m_frame = std::make_unique<TMainFrame>(
-        TMainFrame::Services{*m_core, m_screen, args, [this] { return m_pointer; }});
+        TMainFrame::Services{*m_core, m_screen, args, [this] { return m_pointer; }, &m_notifier});
+    m_dialog = {};
+    m_notifier.titles.clear();
+    m_core->listen(&m_dialog);
     m_frame->startUp();
     return *m_frame;
   }
@@ -126,6 +138,8 @@ class MainFrameTest : public ::testing::Test {
   testing::RecordingMessageBoxes m_boxes;
   RecordingStarter m_starter;
   RecordingSound m_sound;
+  testing::RecordingNotifier m_notifier;
+  testing::RecordingSettingsListener m_dialog;  // the settings dialog as the core tells it
   int m_terminated = 0;
   bool m_realTerminate = false;  // the program's own end of the loop instead of a counter
   std::unique_ptr<ProgramCore> m_core;
@@ -137,7 +151,7 @@ TEST_F(MainFrameTest, StartsHiddenSwitchedOnAndPolling) {
   EXPECT_FALSE(frame.isVisible());
   EXPECT_TRUE(frame.windowFlags() & Qt::Tool);  // no task-bar entry
   EXPECT_TRUE(frame.windowFlags() & Qt::WindowStaysOnTopHint);
-  EXPECT_EQ(frame.monitor().state(), 1);
+  EXPECT_EQ(frame.monitorState(), 1);
   EXPECT_TRUE(frame.cbState->isChecked());
   EXPECT_TRUE(frame.ttInternet->isActive());
   EXPECT_EQ(frame.ttInternet->interval(), 500);
@@ -148,19 +162,19 @@ TEST_F(MainFrameTest, StartsHiddenSwitchedOnAndPolling) {
 
 TEST_F(MainFrameTest, OffAsFirstArgumentStartsSwitchedOff) {
   TMainFrame& frame = make({QStringLiteral("pelmora"), QStringLiteral("/off")});
-  EXPECT_EQ(frame.monitor().state(), 0);
+  EXPECT_EQ(frame.monitorState(), 0);
   EXPECT_FALSE(frame.ttInternet->isActive());
   EXPECT_EQ(frame.mSwitch->text(), QStringLiteral("Включить"));
   EXPECT_EQ(frame.trayState(), 0);
   frame.mSwitch->trigger();
-  EXPECT_EQ(frame.monitor().state(), 1);
+  EXPECT_EQ(frame.monitorState(), 1);
   EXPECT_TRUE(frame.ttInternet->isActive());
 }
 
 TEST_F(MainFrameTest, OffInAnotherPlaceDoesNothing) {
   TMainFrame& frame =
       make({QStringLiteral("pelmora"), QStringLiteral("x"), QStringLiteral("/off")});
-  EXPECT_EQ(frame.monitor().state(), 1);
+  EXPECT_EQ(frame.monitorState(), 1);
 }
 
 TEST_F(MainFrameTest, ConnectLocksTheSwitchAndMenuUntilTheDisconnect) {
@@ -180,16 +194,16 @@ TEST_F(MainFrameTest, ConnectLocksTheSwitchAndMenuUntilTheDisconnect) {
 
 TEST_F(MainFrameTest, AConnectionShowsMetersAndHidesTheWindowAgain) {
   TMainFrame& frame = make();
-  QSignalSpy commit(&frame, &TMainFrame::settingsCommitEnabled);
-  QSignalSpy statistics(&frame, &TMainFrame::statisticsChanged);
+  const std::vector<bool>& commit = m_dialog.commits;
+  const int& statistics = m_dialog.statistics;
   ASSERT_FALSE(frame.isVisible());
   poll(1);  // ShowOnConnect and HideOnDisconnect are on by default
   EXPECT_TRUE(frame.isVisible());
   EXPECT_TRUE(frame.ttDuration->isActive());
   EXPECT_TRUE(frame.ttProtector->isActive());
   EXPECT_TRUE(frame.ttFlasher->isActive());
-  ASSERT_EQ(commit.size(), 1);
-  EXPECT_FALSE(commit.at(0).value(0).toBool());
+  ASSERT_EQ(commit.size(), 1u);
+  EXPECT_FALSE(commit.at(0));
 
   m_clock.advance(1);
   frame.ttDurationTimer();
@@ -206,8 +220,8 @@ TEST_F(MainFrameTest, AConnectionShowsMetersAndHidesTheWindowAgain) {
   EXPECT_FALSE(frame.ttFlasher->isActive());
   EXPECT_TRUE(frame.ttHider->isActive());
   EXPECT_FALSE(fs::exists(m_folder / "Duration.tmp"));
-  EXPECT_EQ(statistics.size(), 1);
-  EXPECT_TRUE(commit.at(1).value(0).toBool());
+  EXPECT_EQ(statistics, 1);
+  EXPECT_TRUE(commit.at(1));
   EXPECT_EQ(frame.pTime->text(), QStringLiteral("00:01:45"));
   // 105 s at the MAX price of 75 from 21:30 cost 2.1875; CurrencyStatus 1 shows major units.
   EXPECT_EQ(frame.pCents->text(), QStringLiteral("0.02187   "));
@@ -303,36 +317,48 @@ TEST_F(MainFrameTest, SystemShutdownEndsWithoutQuestionsAndKeepsTheCrashFile) {
   EXPECT_EQ(log(), ConnectionLog::header() + "08.12.2026 21:30:00 - Connected");
 }
 
-TEST_F(MainFrameTest, ControlsSitWhereTheLayoutPutsThem) {
+// What the user sees of the strip: nothing covers anything else, each text and picture is
+// whole, at the start and while connected with the longest texts the displays show.
+TEST_F(MainFrameTest, EveryControlIsSeenWholeAndApart) {
   TMainFrame& frame = make();
-  EXPECT_EQ(frame.size(), QSize(105, 32));
-  const std::vector<std::tuple<QWidget*, QWidget*, QRect>> layout = {
-      {frame.MainFrameBG, &frame, {0, 0, 105, 32}},
-      {frame.subBGStatus, frame.MainFrameBG, {2, 2, 101, 28}},
-      {frame.cbState, frame.subBGStatus, {0, 0, 15, 15}},
-      {frame.iFinances, frame.subBGStatus, {14, -1, 16, 15}},
-      {frame.iTime, frame.subBGStatus, {14, 13, 16, 16}},
-      {frame.iState, frame.subBGStatus, {0, 15, 14, 14}},
-      {frame.Protector, frame.subBGStatus, {-1, -1, 30, 30}},
-      {frame.pCents, frame.subBGStatus, {30, 0, 55, 14}},
-      {frame.tCurrency, frame.pCents, {45, 1, 15, 15}},
-      {frame.pTime, frame.subBGStatus, {30, 14, 55, 14}},
-      {frame.iDown, frame.subBGStatus, {86, 0, 14, 27}}};
-  for (const auto& [control, parent, geometry] : layout) {
-    EXPECT_EQ(control->parentWidget(), parent) << control->metaObject()->className();
-    EXPECT_EQ(control->geometry(), geometry) << geometry.x() << "," << geometry.y();
-  }
+  const auto seenWhole = [&frame] {
+    // The drag handle is transparent and lies over the pictures; the switch lies over the handle.
+    for (const QWidget* parent :
+         {static_cast<QWidget*>(&frame), static_cast<QWidget*>(frame.MainFrameBG),
+          static_cast<QWidget*>(frame.subBGStatus)}) {
+      EXPECT_EQ(testing::overlappingControls(parent, {frame.Protector}),
+                std::vector<std::string>{});
+    }
+    EXPECT_EQ(testing::cutCaptions(&frame), std::vector<std::string>{});
+    // The currency symbol lies on the cost display, beside its figures.
+    EXPECT_EQ(frame.tCurrency->parentWidget(), frame.pCents);
+    const QFontMetrics cost(frame.pCents->font());
+    const QRect room = frame.pCents->contentsRect();
+    const QString text = frame.pCents->text();
+    const int figuresEnd = room.x() + (room.width() - cost.horizontalAdvance(text)) / 2 +
+                           cost.horizontalAdvance(text.trimmed());
+    EXPECT_LE(figuresEnd, frame.tCurrency->x()) << text.toStdString();
+  };
   EXPECT_EQ(frame.pCents->text(), QStringLiteral("0   "));
   EXPECT_EQ(frame.pTime->text(), QStringLiteral("00:00:00"));
   EXPECT_EQ(frame.tCurrency->text(), QStringLiteral("$"));
   EXPECT_TRUE(frame.pTime->font().bold());
-  EXPECT_EQ(frame.pTime->font().pixelSize(), 11);
-  EXPECT_EQ(frame.tCurrency->font().pixelSize(), 9);
+  seenWhole();
   // The switch stays clickable above the drag handle, which covers the state glyph.
-  EXPECT_EQ(frame.subBGStatus->childAt(5, 5), frame.cbState);
-  EXPECT_EQ(frame.subBGStatus->childAt(5, 20), frame.Protector);
+  EXPECT_EQ(frame.subBGStatus->childAt(frame.cbState->geometry().center()), frame.cbState);
+  EXPECT_EQ(frame.subBGStatus->childAt(frame.iState->geometry().center()), frame.Protector);
   EXPECT_EQ(frame.stateGlyph(), QStringLiteral("State1"));
   EXPECT_EQ(frame.downGlyph(), QStringLiteral("Down0"));
+
+  // The longest texts: a cost of five figures after the point, twenty-three hours and more.
+  frame.showCost("0.02187   ");
+  frame.showDuration("23:59:59");
+  seenWhole();
+  // The minor unit's sign is the widest of the signs the program writes.
+  m_store.set(kProgramKey, "CurrencyStatus", 0);
+  frame.mStatusClick();
+  EXPECT_EQ(frame.tCurrency->text(), QStringLiteral("ц."));
+  seenWhole();
 
   for (QTimer* t : {frame.ttMover, frame.ttHider, frame.ttFlasher}) EXPECT_FALSE(t->isActive());
   EXPECT_EQ(frame.ttMover->interval(), 10);
@@ -340,12 +366,18 @@ TEST_F(MainFrameTest, ControlsSitWhereTheLayoutPutsThem) {
   EXPECT_EQ(frame.ttFlasher->interval(), 250);
 }
 
-TEST_F(MainFrameTest, PicturesAreBuiltInAtTheirSizes) {
-  for (int n = 0; n < 4; ++n) EXPECT_EQ(StateArt::stateGlyph(n).size(), QSize(14, 14)) << n;
-  EXPECT_EQ(StateArt::downGlyph(false).size(), QSize(14, 27));
-  EXPECT_EQ(StateArt::downGlyph(true).size(), QSize(14, 27));
-  EXPECT_EQ(StateArt::financesPicture().size(), QSize(16, 15));
-  EXPECT_EQ(StateArt::timePicture().size(), QSize(16, 16));
+// Every picture the strip and the tray show is whole in its place, and the states look apart.
+TEST_F(MainFrameTest, PicturesAreShownWholeAndTheStatesApart) {
+  TMainFrame& frame = make();
+  const auto fits = [](const QPixmap& picture, const QLabel* label) {
+    return picture.width() <= label->contentsRect().width() &&
+           picture.height() <= label->contentsRect().height();
+  };
+  for (int n = 0; n < 4; ++n) EXPECT_TRUE(fits(StateArt::stateGlyph(n), frame.iState)) << n;
+  EXPECT_TRUE(fits(StateArt::downGlyph(false), frame.iDown));
+  EXPECT_TRUE(fits(StateArt::downGlyph(true), frame.iDown));
+  EXPECT_TRUE(fits(StateArt::financesPicture(), frame.iFinances));
+  EXPECT_TRUE(fits(StateArt::timePicture(), frame.iTime));
   const auto tray = [](int state) { return StateArt::trayIcon(state).pixmap(32).toImage(); };
   EXPECT_EQ(tray(0).size(), QSize(32, 32));
   EXPECT_NE(tray(0), tray(1));
@@ -590,7 +622,7 @@ TEST_F(MainFrameTest, AStoreErrorAtStartLeavesTheMonitorOffAndLocked) {
     EXPECT_FALSE(frame.cbState->isChecked());
     EXPECT_FALSE(frame.cbState->isEnabled());
     EXPECT_FALSE(frame.mSwitch->isEnabled());
-    EXPECT_EQ(frame.monitor().state(), kMonitorOff);
+    EXPECT_EQ(frame.monitorState(), kMonitorOff);
     EXPECT_FALSE(frame.ttInternet->isActive());
     if (*name != '\0') m_store.erase(kProgramKey, name);
   }
@@ -624,18 +656,18 @@ TEST_F(MainFrameTest, TheBudgetIsGuardedAndTheTooltipLooksAhead) {
   m_store.set(kProgramKey, "Account", std::string("0,003"));
   m_store.set(kProgramKey, "Zero", 0);
   TMainFrame& frame = make();
-  QSignalSpy notified(&frame, &TMainFrame::budgetNotified);
+  const std::vector<std::string>& notified = m_notifier.titles;
   poll(1);
   for (int second = 0; second < 9; ++second) {
     m_clock.advance(1);
     frame.ttDurationTimer();
   }
-  EXPECT_EQ(notified.count(), 0);  // 14 seconds: 0.2917 ц.
+  EXPECT_EQ(notified.size(), 0u);  // 14 seconds: 0.2917 ц.
   m_clock.advance(1);
   frame.ttDurationTimer();
   // 15 seconds cost 0.3125 ц.: the balance ran out, once.
-  ASSERT_EQ(notified.count(), 1);
-  EXPECT_EQ(notified.at(0).at(0).toString(), QStringLiteral("Деньги на счёте закончились"));
+  ASSERT_EQ(notified.size(), 1u);
+  EXPECT_EQ(notified.at(0), "Деньги на счёте закончились");
 
   QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), frame.pCents->mapToGlobal(QPoint(2, 2)));
   QApplication::sendEvent(frame.pCents, &help);

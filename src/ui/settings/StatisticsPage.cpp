@@ -11,7 +11,6 @@
 #include <QPushButton>
 
 #include "connection/AccountSynchronisation.h"
-#include "app/ProgramCore.h"
 #include "settings/ReportTexts.h"
 #include "platform/Clock.h"
 #include "ui/settings/DialogStyle.h"
@@ -100,8 +99,8 @@ QString qText(const std::string& utf8) {
 StatisticsPage::StatisticsPage(StatisticsServices services, QWidget* parent)
     : QWidget(parent),
       m_services(std::move(services)),
-      m_reports({m_services.core.store(), m_services.core.boxes(), m_services.files,
-                 m_services.printer, printedReportPath(m_services.core.folder())}) {
+      m_reports({m_services.store, m_services.boxes, m_services.files, m_services.printer,
+                 m_services.printedReport}) {
   setFont(dialog::smallFont());
   build();
   // The cells show "-" until the first refresh; the indicators start red.
@@ -177,10 +176,9 @@ void StatisticsPage::build() {
 }
 
 void StatisticsPage::refresh() {
-  const int day = m_services.core.clock().now().day;
-  const char separator = m_services.core.decimalSeparator();
-  m_services.core.guard(
-      [&] { refreshStatistics(m_services.core.store(), day, separator, m_cells); });
+  const int day = m_services.clock.now().day;
+  const char separator = m_services.decimalSeparator;
+  m_services.guard([&] { refreshStatistics(m_services.store, day, separator, m_cells); });
   // What was filled before a failure is shown as well.
   showCells();
   emit refreshed();
@@ -208,13 +206,13 @@ void StatisticsPage::setUnitCaptions(const QString& account, const QString& majo
 }
 
 void StatisticsPage::bPrintClick() {
-  const LocalTime today = m_services.core.clock().now();
-  m_services.core.guard([&] { m_reports.print(m_cells, today); });
+  const LocalTime today = m_services.clock.now();
+  m_services.guard([&] { m_reports.print(m_cells, today); });
 }
 
 void StatisticsPage::bSaveClick() {
-  const LocalTime today = m_services.core.clock().now();
-  m_services.core.guard([&] { m_reports.save(m_cells, today); });
+  const LocalTime today = m_services.clock.now();
+  m_services.guard([&] { m_reports.save(m_cells, today); });
 }
 
 void StatisticsPage::bCorrectClick() {
@@ -225,7 +223,7 @@ void StatisticsPage::bCorrectClick() {
 }
 
 void StatisticsPage::eNewAccountChange(const QString& typed) {
-  if (isTypedAccountValid(typed.toStdString(), m_services.core.decimalSeparator())) return;
+  if (isTypedAccountValid(typed.toStdString(), m_services.decimalSeparator)) return;
   // Replacing the text runs this again; the balance's own text is never replaced by itself.
   dialog::showWhole(eNewAccount, plAccount->text());
   beep();
@@ -242,9 +240,9 @@ void StatisticsPage::beep() {
 void StatisticsPage::bAccSaveClick() {
   const std::string typed = eNewAccount->text().toStdString();
   bool saved = false;
-  const bool stored = m_services.core.guard([&] {
-    saved = saveCorrectedAccount(m_services.core.store(), m_services.core.accountLog(), typed,
-                                 m_services.core.decimalSeparator());
+  const bool stored = m_services.guard([&] {
+    saved = saveCorrectedAccount(m_services.store, m_services.accountLog, typed,
+                                 m_services.decimalSeparator);
   });
   // A store that refused the balance, or a text that is no amount (the balance shown was none
   // either), leaves the correction open, to be saved again or cancelled.

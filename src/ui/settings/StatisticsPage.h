@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <functional>
 
 #include <QString>
@@ -16,15 +17,25 @@ class QPushButton;
 
 namespace pelmora {
 
+class AccountLog;
+class Clock;
 class FileDialogs;
-class ProgramCore;
+class MessageBoxes;
 class ReportPrinter;
+class SettingsStore;
 
 // What the statistics tab needs from the program and the dialog.
 struct StatisticsServices {
-  ProgramCore& core;
+  SettingsStore& store;
+  MessageBoxes& boxes;
+  const Clock& clock;  // today's day of the month, the report's date
   FileDialogs& files;
   ReportPrinter& printer;
+  const AccountLog& accountLog;         // the balance's copy, rewritten by a correction
+  std::filesystem::path printedReport;  // the report handed to the printer
+  char decimalSeparator = '.';
+  // Runs a step that uses the store, showing a store error instead of passing it on.
+  std::function<bool(const std::function<void()>&)> guard;
   // The correction of the balance opened (true) or ended (false): the dialog disables O K and
   // Cancel while it is open, and afterwards enables Cancel, and O K only when no connection is
   // metered.

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <utility>
 
 #include <QComboBox>
 #include <QHideEvent>
@@ -11,7 +12,7 @@
 #include <QTabWidget>
 
 #include "settings/ConnectionLogActions.h"
-#include "app/ProgramCore.h"
+#include "settings/ReportTexts.h"
 #include "settings/SettingsReset.h"
 #include "platform/Beeper.h"
 #include "platform/Clock.h"
@@ -56,17 +57,15 @@ constexpr std::array<TabCaption, 6> kTabs{{{"o", "ОПЦИИ", "Options"},
 
 }  // namespace
 
-TSettings::TSettings(Services services)
+TSettings::TSettings(ProgramCore& core, TMainFrame& status, SettingsServices services)
     : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
-      m_core(services.core),
-      m_status(services.status),
-      m_files(services.files),
-      m_beeper(services.beeper),
-      m_opener(services.opener),
-      m_printer(services.printer),
-      m_links(services.links),
-      m_tabs(services.core.store(), m_lastValidated),
-      m_tariffEditor(services.core.store(), services.core.boxes(), m_lastValidated) {
+      m_core(core),
+      m_status(status),
+      m_services(std::move(services)),
+      m_connectionLog(m_services.folder.connectionLog()),
+      m_accountLog(m_services.folder.accountLog()),
+      m_tabs(m_services.store, m_lastValidated),
+      m_tariffEditor(m_services.store, m_services.boxes, m_lastValidated) {
   setWindowTitle(QStringLiteral("Настройки"));
   setFont(dialog::smallFont());
   setFixedSize(kWidth, kHeight);
@@ -81,7 +80,7 @@ TSettings::TSettings(Services services)
   ShowTab->move(240, kTabsHeight);
   ShowTab->hide();
   // A connection already metered when the dialog is made keeps "O K" off until it ends.
-  bOk->setEnabled(!m_core.monitor().isConnected());
+  bOk->setEnabled(m_core.monitorState() != kMonitorConnected);
 
   connect(bOk, &QPushButton::clicked, this, &TSettings::bOkClick);
   connect(bCancel, &QPushButton::clicked, this, &TSettings::bCancelClick);
@@ -99,35 +98,48 @@ TSettings::TSettings(Services services)
     });
   }
 
-  // Every opener of the status window, its drags, its settlements and its connections.
+  // Every opener of the status window and its drags; the settlements and the connections come
+  // from the core.
   connect(&m_status, &TMainFrame::settingsRequested, this, &TSettings::open);
   connect(&m_status, &TMainFrame::positionDragged, this, &TSettings::followStatusWindow);
-  connect(&m_status, &TMainFrame::statisticsChanged, this, &TSettings::ShowTabClick);
-  connect(&m_status, &TMainFrame::settingsCommitEnabled, this, &TSettings::setCommitEnabled);
+  m_core.listen(this);
 
-  const ScreenSize screen = m_core.screen().size();
+  const ScreenSize screen = m_services.screen.size();
   move((screen.width - kWidth) / 2, (screen.height - kHeight) / 2);
 }
 
-TSettings::~TSettings() = default;
+TSettings::~TSettings() {
+  m_core.listen(nullptr);
+}
 
 void TSettings::buildTabs() {
-  const FieldServices fields{[this](const std::function<void()>& step) { return guard(step); },
-                             [this] { m_beeper.beep(); }};
+  const auto guarded = [this](const std::function<void()>& step) { return guard(step); };
+  const auto beep = [this] { m_services.beeper.beep(); };
+  const FieldServices fields{guarded, beep};
   const ActionTests tests{
-      [this](const std::string& file) { m_core.sound().play(file); },
-      [this](const std::string& line) { m_core.starter().startCommandLine(line); }};
+      [this](const std::string& file) { m_services.sound.play(file); },
+      [this](const std::string& line) { m_services.starter.startCommandLine(line); }};
   TABs = new QTabWidget(this);
   TABs->setGeometry(0, 0, kWidth, kTabsHeight);
   TABs->setFocusPolicy(Qt::NoFocus);
   tabOptions = new OptionsPage(m_tabs, fields);
-  tabTariffs = new TariffsPage(m_tabs, m_tariffEditor, m_core.store(), m_core.boxes(), fields);
-  tabConnection = new ConnectionPage(m_tabs, fields, m_files, tests);
-  tabDisconnection = new DisconnectionPage(m_tabs, m_files, tests);
+  tabTariffs = new TariffsPage(m_tabs, m_tariffEditor, m_services.store, m_services.boxes, fields);
+  tabConnection = new ConnectionPage(m_tabs, fields, m_services.files, tests);
+  tabDisconnection = new DisconnectionPage(m_tabs, m_services.files, tests);
   tabStatistics = new StatisticsPage(StatisticsServices{
-      m_core, m_files, m_printer, [this](bool correcting) { correctionChanged(correcting); },
-      [this] { m_beeper.beep(); }});
-  tabInfo = new InfoPage(m_links, findUserGuide(pathFromUtf8(m_core.executable()).parent_path()));
+      .store = m_services.store,
+      .boxes = m_services.boxes,
+      .clock = m_services.clock,
+      .files = m_services.files,
+      .printer = m_services.printer,
+      .accountLog = m_accountLog,
+      .printedReport = printedReportPath(m_services.folder),
+      .decimalSeparator = m_services.decimalSeparator,
+      .guard = guarded,
+      .correctionChanged = [this](bool correcting) { correctionChanged(correcting); },
+      .beep = beep});
+  tabInfo = new InfoPage(m_services.links,
+                         findUserGuide(pathFromUtf8(m_services.executable).parent_path()));
   connect(tabStatistics, &StatisticsPage::refreshed, this,
           [this] { tabOptions->bClear->setEnabled(tabStatistics->clearEnabled()); });
   connect(tabTariffs->currency, &CurrencyRow::captionsChanged, this,
@@ -173,15 +185,16 @@ void TSettings::hideEvent(QHideEvent* event) {
 
 void TSettings::formShow() {
   // Today's tariffs first, as the week change loads them.
-  guard([this] { m_tariffEditor.show(m_core.clock().now().weekday); });
+  guard([this] { m_tariffEditor.show(m_services.clock.now().weekday); });
   const QString code = ShowTab->text();
   for (std::size_t i = 0; i < kTabs.size(); ++i) {
     if (code == QString::fromUtf8(kTabs[i].code)) TABs->setCurrentIndex(static_cast<int>(i));
   }
   // A value that cannot be read is named in a box; the other controls still load.
   guard([this] {
-    const WindowEdges edges = m_tabs.load(
-        m_core.screen().size(), [this](StoreKey& program) { tabTariffs->currency->load(program); });
+    const WindowEdges edges = m_tabs.load(m_services.screen.size(), [this](StoreKey& program) {
+      tabTariffs->currency->load(program);
+    });
     moveStatusWindow(edges.left, edges.top);
     m_tabs.throwLoadError();
   });
@@ -214,7 +227,7 @@ void TSettings::correctionChanged(bool correcting) {
   m_correcting = correcting;
   // While the balance is corrected the dialog can be neither confirmed nor cancelled.
   bCancel->setEnabled(!correcting);
-  bOk->setEnabled(!correcting && !m_core.monitor().isConnected());
+  bOk->setEnabled(!correcting && m_core.monitorState() != kMonitorConnected);
 }
 
 void TSettings::ShowTabClick() {
@@ -228,6 +241,14 @@ void TSettings::followStatusWindow(int left, int top) {
 
 void TSettings::setCommitEnabled(bool enabled) {
   bOk->setEnabled(enabled);
+}
+
+void TSettings::commitAllowed(bool allowed) {
+  setCommitEnabled(allowed);
+}
+
+void TSettings::statisticsChanged() {
+  ShowTabClick();
 }
 
 void TSettings::moveStatusWindow(std::optional<std::int32_t> left,
@@ -252,12 +273,13 @@ void TSettings::bOkClick() {
           [&currency](StoreKey& program) { writeCurrencySigns(program, currency.currencyFull()); },
       .tariffDay = [this](SettingsStore&) { m_tariffEditor.daySave(); }};
   if (!guard([&] {
-        commitSettings(m_core.store(), m_tabs.options(), m_core.executable(), extensions);
+        commitSettings(m_services.store, m_tabs.options(), m_services.executable, extensions);
       })) {
     return;
   }
   hide();
-  // The status window applies the new settings as it is shown again.
+  m_core.applySettings();
+  // The status window shows its new place and currency as it is shown again.
   m_status.hide();
   m_status.show();
 }
@@ -277,10 +299,10 @@ void TSettings::reject() {
 
 void TSettings::bResetClick() {
   guard([this] {
-    SettingsReset{.boxes = m_core.boxes(),
-                  .store = m_core.store(),
-                  .starter = m_core.starter(),
-                  .executable = m_core.executable(),
+    SettingsReset{.boxes = m_services.boxes,
+                  .store = m_services.store,
+                  .starter = m_services.starter,
+                  .executable = m_services.executable,
                   .detachHideHandler = [this] { m_hideHandlerAttached = false; },
                   .endProgram = [this] { m_core.shutDown(); }}
         .run();
@@ -289,18 +311,18 @@ void TSettings::bResetClick() {
 
 void TSettings::bClearClick() {
   bool cleared = false;
-  guard([this, &cleared] { cleared = clearStatistics(m_core.boxes(), m_core.store()); });
+  guard([this, &cleared] { cleared = clearStatistics(m_services.boxes, m_services.store); });
   if (!cleared) return;
   refreshStatistics();
   TABs->setCurrentIndex(Statistics);
 }
 
 void TSettings::bEraseClick() {
-  guard([this] { eraseConnectionLog(m_core.connectionLog(), m_core.boxes()); });
+  guard([this] { eraseConnectionLog(m_connectionLog, m_services.boxes); });
 }
 
 void TSettings::bViewClick() {
-  guard([this] { viewConnectionLog(m_core.connectionLog(), m_opener, m_core.boxes()); });
+  guard([this] { viewConnectionLog(m_connectionLog, m_services.opener, m_services.boxes); });
 }
 
 }  // namespace pelmora

@@ -5,8 +5,12 @@
 
 #include <QDialog>
 
+#include "app/ProgramCore.h"
 #include "settings/SettingsTabs.h"
 #include "settings/TariffEditor.h"
+#include "store/AccountLog.h"
+#include "store/ConnectionLog.h"
+#include "ui/settings/SettingsServices.h"
 
 class QLabel;
 class QPushButton;
@@ -14,42 +18,28 @@ class QTabWidget;
 
 namespace pelmora {
 
-class AddressOpener;
-class Beeper;
 class InfoPage;
-class ReportPrinter;
 class StatisticsPage;
 class ConnectionPage;
 class DisconnectionPage;
-class FileDialogs;
-class FileOpener;
 class OptionsPage;
-class ProgramCore;
 class TMainFrame;
 class TariffsPage;
 
 // "Настройки": the program's second window, a fixed-size non-modal dialog with six tabs. Created
 // hidden at start and kept until the end. Each showing reloads every control from the store;
-// only "O K" writes what they hold.
-class TSettings : public QDialog {
+// only "O K" writes what they hold, and the running program then works by it.
+class TSettings : public QDialog, public SettingsListener {
   Q_OBJECT
 
  public:
-  struct Services {
-    ProgramCore& core;
-    TMainFrame& status;  // moved live by the position edits, re-shown after a commit
-    FileDialogs& files;
-    Beeper& beeper;
-    FileOpener& opener;      // the connection log's viewer
-    ReportPrinter& printer;  // the statistics report
-    AddressOpener& links;    // the information tab's links
-  };
-
   // The tabs, in order, with their codes.
   enum Tab { Options, Tariffs, Connection, Disconnection, Statistics, Info };
 
-  // Connects itself to the status window's requests.
-  explicit TSettings(Services services);
+  // Listens to the program's core until it is destroyed; opens on the status window's requests
+  // and follows its drags. The status window is moved live by the position edits and shown
+  // after a commit.
+  TSettings(ProgramCore& core, TMainFrame& status, SettingsServices services);
   ~TSettings() override;
 
   QTabWidget* TABs = nullptr;
@@ -74,7 +64,7 @@ class TSettings : public QDialog {
   void followStatusWindow(int left, int top);
   // Settings may be committed only while no connection is metered.
   void setCommitEnabled(bool enabled);
-  // A connection was settled: the statistics tab shows the new counters.
+  // The statistics tab shows the counters as the store has them now.
   void ShowTabClick();
 
   void bOkClick();
@@ -89,6 +79,10 @@ class TSettings : public QDialog {
   void reject() override;
 
  protected:
+  // SettingsListener
+  void commitAllowed(bool allowed) override;
+  void statisticsChanged() override;
+
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
@@ -104,11 +98,9 @@ class TSettings : public QDialog {
 
   ProgramCore& m_core;
   TMainFrame& m_status;
-  FileDialogs& m_files;
-  Beeper& m_beeper;
-  FileOpener& m_opener;
-  ReportPrinter& m_printer;
-  AddressOpener& m_links;
+  SettingsServices m_services;
+  ConnectionLog m_connectionLog;
+  AccountLog m_accountLog;
   // The most recently validated number, shared by every numeric edit of the dialog.
   std::int32_t m_lastValidated = 0;
   OptionsTabs m_tabs;

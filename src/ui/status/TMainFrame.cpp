@@ -21,7 +21,6 @@
 #include <QToolTip>
 
 #include "monitor/ConnectionMonitor.h"
-#include "monitor/ConnectionProbe.h"
 #include "platform/ProgramVersion.h"
 #include "platform/Screen.h"
 #include "platform/qt/DesktopNotifier.h"
@@ -93,6 +92,7 @@ QLabel* display(QWidget* parent, const QRect& geometry, const QString& text) {
 TMainFrame::TMainFrame(Services services)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_core(services.core),
+      m_notifier(services.notifier),
       m_screen(services.screen),
       m_arguments(std::move(services.arguments)),
       m_pointer(std::move(services.pointer)) {
@@ -143,8 +143,7 @@ void TMainFrame::buildControls() {
   cbState->setGeometry(0, 0, 15, 15);
   cbState->setFocusPolicy(Qt::NoFocus);
   // Runs whenever the check state changes, by the user, the menu or the program itself.
-  connect(cbState, &QCheckBox::toggled, this,
-          [this](bool on) { m_core.monitor().switchChanged(on); });
+  connect(cbState, &QCheckBox::toggled, this, [this](bool on) { m_core.setMonitoring(on); });
 
   iFinances = picture(subBGStatus, QRect(14, -1, 16, 15), StateArt::financesPicture());
   iTime = picture(subBGStatus, QRect(14, 13, 16, 16), StateArt::timePicture());
@@ -222,13 +221,16 @@ void TMainFrame::buildMenu() {
 
   trayIcon = new QSystemTrayIcon(this);
   trayIcon->setContextMenu(PopupMenu);
-  m_notifier = std::make_unique<DesktopNotifier>(*trayIcon, [this] { startFlashing(); });
+  if (m_notifier == nullptr) {
+    m_desktop = std::make_unique<DesktopNotifier>(*trayIcon, [this] { startFlashing(); });
+    m_notifier = m_desktop.get();
+  }
   connect(trayIcon, &QSystemTrayIcon::activated, this, &TMainFrame::trayActivated);
 }
 
 void TMainFrame::startUp() {
   trayIcon->setToolTip(QString::fromUtf8(kProgramTitle));
-  refreshState(m_core.monitor().state());
+  refreshState(m_core.monitorState());
   // On X11 the icon is shown also when no tray is there yet: it appears once a tray starts
   // (a desktop panel started after the program). Elsewhere only an existing tray takes it.
   if (QSystemTrayIcon::isSystemTrayAvailable() ||
@@ -344,7 +346,7 @@ void TMainFrame::trayActivated(QSystemTrayIcon::ActivationReason reason) {
       mStatusClick();
       break;
     case QSystemTrayIcon::DoubleClick:
-      if (m_core.probe().probe() == 0) mStatisticsClick();
+      if (!m_core.linkUp()) mStatisticsClick();
       break;
     case QSystemTrayIcon::MiddleClick:
       openSettings(QStringLiteral("o"));
@@ -570,7 +572,6 @@ void TMainFrame::enableSwitch(bool enabled) {
 void TMainFrame::enableSettings(bool enabled) {
   mStatistics->setEnabled(enabled);
   mSettings->setEnabled(enabled);
-  emit settingsCommitEnabled(enabled);
 }
 
 void TMainFrame::showStatusWindow() {
@@ -613,13 +614,8 @@ void TMainFrame::stopMonitoring() {
   enableSwitch(false);
 }
 
-void TMainFrame::refreshStatistics() {
-  emit statisticsChanged();
-}
-
 void TMainFrame::notify(const std::string& title, const std::string& text) {
   m_notifier->notify(title, text);
-  emit budgetNotified(QString::fromStdString(title));
 }
 
 }  // namespace pelmora

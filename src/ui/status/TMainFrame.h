@@ -39,6 +39,9 @@ class TMainFrame : public QWidget, public StatusView {
     // The pointer's position on the screen, nothing when it cannot be read. Empty: the real
     // mouse cursor.
     std::function<std::optional<QPoint>()> pointer = {};
+    // Where the budget notices go. None: the desktop's notifications, else the tray's balloon,
+    // else the flashing window.
+    Notifier* notifier = nullptr;
   };
 
   explicit TMainFrame(Services services);
@@ -57,14 +60,14 @@ class TMainFrame : public QWidget, public StatusView {
   // Moves the window to a stored position, brought inside the screen's available area.
   void moveOntoScreen(int left, int top);
 
-  const ConnectionMonitor& monitor() const { return m_core.monitor(); }
-  const Meter& meter() const { return m_core.meter(); }
+  // The monitor's state the switch and the tray icon show.
+  MonitorState monitorState() const { return m_core.monitorState(); }
 
   // MeterDisplay: pTime and pCents.
   void showDuration(const std::string& text) override;
   void showCost(const std::string& text) override;
 
-  // Values read by the last showing, for the metering.
+  // Values read by the last showing.
   int currencyStatus() const { return m_currencyStatus; }
   int extraSeconds() const { return m_extraSeconds; }  // SecondsPlus
   int freeSeconds() const { return m_freeSeconds; }    // Zero
@@ -128,12 +131,6 @@ class TMainFrame : public QWidget, public StatusView {
   void settingsRequested(const QString& tab);
   // The window was dragged to a new place; the settings dialog's position fields follow it.
   void positionDragged(int left, int top);
-  // A connection was settled: an open settings dialog shows the new statistics.
-  void statisticsChanged();
-  // The settings dialog's OK button may be used (not while a connection is metered).
-  void settingsCommitEnabled(bool enabled);
-  // The money ran out during a connection and the user was told so.
-  void budgetNotified(const QString& title);
 
  public slots:
   void mQuitClick();
@@ -176,7 +173,6 @@ class TMainFrame : public QWidget, public StatusView {
   void setMetering(bool on) override;
   void setFlashing(bool on) override;
   void startHider() override;
-  void refreshStatistics() override;
   void setSettlementRetry(bool on) override;
   void stopMonitoring() override;
   // StatusView: every timer stops.
@@ -197,9 +193,9 @@ class TMainFrame : public QWidget, public StatusView {
   std::optional<QPoint> pointerPosition() const;
 
   ProgramCore& m_core;
-  // The budget notices' way to the user: the desktop's notifications, else the tray's balloon,
-  // else the flashing window.
-  std::unique_ptr<Notifier> m_notifier;
+  // The budget notices' way to the user: the one given, else the desktop's (m_desktop).
+  Notifier* m_notifier = nullptr;
+  std::unique_ptr<Notifier> m_desktop;
   const Screen& m_screen;
   QStringList m_arguments;
   std::function<std::optional<QPoint>()> m_pointer;

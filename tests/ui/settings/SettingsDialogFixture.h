@@ -43,6 +43,7 @@
 #include "accounting/Tariffs.h"
 #include "support/Doubles.h"
 #include "support/FakeClock.h"
+#include "support/ProgramParts.h"
 #include "support/ProgramProcess.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/TemporaryFolder.h"
@@ -72,13 +73,23 @@ class SettingsDialogTest : public ::testing::Test {
     m_files = std::make_unique<ScriptedFileDialogs>(files, m_transcript);
     m_printer = printer ? std::move(printer)
                         : std::make_unique<ScriptedReportPrinter>("printed", m_transcript);
-    m_core = std::make_unique<ProgramCore>(ProgramCore::Services{
-        m_clock, m_probe, m_boxes, m_starter, m_sound, *m_store, m_screen,
-        DataFolder(m_folder.path()), kExecutable, [this] { ++m_terminated; }, ','});
+    const testing::CoreParts parts{.clock = m_clock,
+                                   .probe = m_probe,
+                                   .boxes = m_boxes,
+                                   .starter = m_starter,
+                                   .sound = m_sound,
+                                   .store = *m_store,
+                                   .screen = m_screen,
+                                   .folder = m_folder.path(),
+                                   .executable = kExecutable,
+                                   .terminate = [this] { ++m_terminated; },
+                                   .decimalSeparator = ','};
+    m_core = std::make_unique<ProgramCore>(testing::coreServices(parts));
     m_frame = std::make_unique<TMainFrame>(
         TMainFrame::Services{*m_core, m_screen, {QStringLiteral("pelmora")}});
     m_settings = std::make_unique<TSettings>(
-        TSettings::Services{*m_core, *m_frame, *m_files, m_beeper, m_opener, *m_printer, m_links});
+        *m_core, *m_frame,
+        testing::settingsServices(parts, {*m_files, m_beeper, m_opener, *m_printer, m_links}));
     m_frame->startUp();
     return *m_settings;
   }

@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "support/qt/SeenLayout.h"
 #include "ui/settings/SettingsDialogFixture.h"
 
 namespace pelmora {
@@ -192,6 +193,32 @@ TEST_F(SettingsDialogTest, StatisticsShowTheConnectionAndGoToAFileThePrinterAndT
   EXPECT_TRUE(settings.bOk->isEnabled());
   EXPECT_EQ(storedText(options::kAccount), "12,5");
   EXPECT_EQ(AccountLog(m_folder / "Account.LOG").readFirstToken().text, "12,5");
+}
+
+// What the user sees on every tab and in the dialog around them: no control over another and
+// every caption whole with the dialog's font, the balance correction's controls too.
+TEST_F(SettingsDialogTest, EveryTabShowsItsControlsWholeAndApart) {
+  TSettings& settings = start();
+  m_frame->openSettings(QStringLiteral("o"));
+  StatisticsPage& statistics = *settings.tabStatistics;
+  // The statistics' two lights lie on their headings.
+  const std::vector<const QWidget*> lights{statistics.pAccountIndicator,
+                                           statistics.pCentsIndicator};
+  const auto seenWhole = [&lights](QWidget* page) {
+    QApplication::processEvents();
+    EXPECT_EQ(testing::overlappingControls(page, lights), std::vector<std::string>{})
+        << page->metaObject()->className();
+    EXPECT_EQ(testing::cutCaptions(page), std::vector<std::string>{})
+        << page->metaObject()->className();
+  };
+  for (int tab = 0; tab < settings.TABs->count(); ++tab) {
+    settings.TABs->setCurrentIndex(tab);
+    seenWhole(settings.TABs->widget(tab));
+  }
+  seenWhole(&settings);
+  statistics.bCorrectClick();
+  seenWhole(&statistics);
+  statistics.bAccCancelClick();
 }
 
 }  // namespace
