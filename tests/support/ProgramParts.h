@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/ProgramCore.h"
-#include "ui/settings/SettingsServices.h"
+#include "settings/SettingsServices.h"
 
 namespace pelmora::testing {
 

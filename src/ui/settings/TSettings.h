@@ -10,7 +10,7 @@
 #include "settings/TariffEditor.h"
 #include "store/AccountLog.h"
 #include "store/ConnectionLog.h"
-#include "ui/settings/SettingsServices.h"
+#include "settings/SettingsServices.h"
 
 class QLabel;
 class QPushButton;
