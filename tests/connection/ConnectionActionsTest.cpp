@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "accounting/AccountingStore.h"
-#include "accounting/Meter.h"
+#include "support/AccountingStore.h"
+#include "connection/Meter.h"
 #include "accounting/Tariffs.h"
 #include "app/ProgramCore.h"
 #include "platform/ProgramStarter.h"

@@ -1,4 +1,4 @@
-#include "accounting/Statistics.h"
+#include "store/StoredStatistics.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "AccountingStore.h"
+#include "support/AccountingStore.h"
 #include "accounting/AmountText.h"
 #include "accounting/Money.h"
 #include "support/FakeClock.h"
