@@ -126,6 +126,10 @@ TEST_F(StatisticsTest, MonthResetsOnDaysOneToFiveOncePerLatch) {
   startOn(2026, 12, 6);
   EXPECT_EQ(integer(store, "UpdatedM"), 0);
   expectPeriod('M', 1, 60, "1");
+  // Day 5 is the last day of the reset.
+  startOn(2027, 1, 5);
+  expectPeriod('M', 0, 0, "0");
+  EXPECT_EQ(integer(store, "UpdatedM"), 1);
 }
 
 TEST_F(StatisticsTest, WeekResetsOnlyAfterAWeekendStart) {
