@@ -3,7 +3,7 @@
 #include <string>
 
 #include "accounting/AmountText.h"
-#include "accounting/Meter.h"
+#include "connection/Meter.h"
 #include "accounting/Tariffs.h"
 #include "platform/MessageBoxes.h"
 #include "store/StoreKeys.h"

@@ -1,8 +1,6 @@
 #include "accounting/Tariffs.h"
 
 #include "platform/MessageBoxes.h"
-#include "store/SettingsStore.h"
-#include "store/StoreKeys.h"
 
 namespace pelmora {
 
@@ -37,25 +35,6 @@ const char* zoneLabel(Zone zone) {
 DayTariffs defaultDayTariffs() {
   return DayTariffs{TariffZone{20, 0, 2, 0, 75}, TariffZone{9, 30, 20, 0, 60},
                     TariffZone{2, 0, 9, 30, 20}};
-}
-
-DayTariffs readDayTariffs(SettingsStore& store, int weekday) {
-  auto key = openKey(store, tariffKey(weekday));
-  auto readZone = [&key](const std::string& prefix) {
-    TariffZone z;
-    z.beginHour = key->ReadInteger(prefix + "AH");
-    z.beginMinute = key->ReadInteger(prefix + "AM");
-    z.endHour = key->ReadInteger(prefix + "ZH");
-    z.endMinute = key->ReadInteger(prefix + "ZM");
-    z.price = key->ReadInteger(prefix + "C");
-    return z;
-  };
-  DayTariffs day;
-  day.max = readZone("Max");
-  day.mid = readZone("Mid");
-  day.min = readZone("Min");
-  key->CloseKey();
-  return day;
 }
 
 Zone lookupZone(const DayTariffs& day, int h, int m) {

@@ -6,7 +6,6 @@
 namespace pelmora {
 
 class MessageBoxes;
-class SettingsStore;
 
 // One priced zone of a day: from begin (inclusive) to end (exclusive), a price per hour in
 // minor units. Nothing guarantees the values are well formed; the lookup takes them as stored.
@@ -35,10 +34,6 @@ const char* zoneLabel(Zone zone);
 
 // The defaults every weekday gets when the week has to be repaired.
 DayTariffs defaultDayTariffs();
-
-// Reads the 15 values of one weekday (0 = Sunday) from its tariff key, creating the key.
-// StoreError when a value is missing or not an integer.
-DayTariffs readDayTariffs(SettingsStore& store, int weekday);
 
 // The zone in force at hour:minute of a day with these tariffs. Works on whole hours first and
 // on minutes only at boundaries; where rules overlap the later one wins (see the .cpp).

@@ -99,9 +99,10 @@ ProgramCore::ProgramCore(Services services)
       m_accountLog(std::make_unique<AccountLog>(m_services.folder.accountLog())),
       m_durationFile(std::make_unique<DurationFile>(m_services.folder.durationFile())),
       m_waitingFile(std::make_unique<DurationFile>(m_services.folder.waitingFile())),
+      m_tariffWarning(std::make_unique<TariffWarning>(m_services.boxes)),
       m_settlement(std::make_unique<ConnectionSettlement>(m_services.store, *m_log, *m_accountLog,
-                                                          *m_durationFile, *m_waitingFile)),
-      m_tariffWarning(std::make_unique<TariffWarning>(m_services.boxes)) {
+                                                          *m_durationFile, *m_waitingFile,
+                                                          *m_tariffWarning)) {
   m_meter = std::make_unique<Meter>(m_services.store, m_services.clock, *m_view, *m_tariffWarning,
                                     m_services.decimalSeparator);
   m_protector = std::make_unique<CrashProtector>(*m_meter, m_services.clock, *m_durationFile);

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "accounting/Meter.h"
+#include "connection/Meter.h"
 #include "connection/ConnectionActions.h"
 #include "app/StartupSequence.h"
 #include "monitor/ConnectionMonitor.h"
@@ -156,8 +156,8 @@ class ProgramCore final : private MonitorTransitions {
   std::unique_ptr<AccountLog> m_accountLog;
   std::unique_ptr<DurationFile> m_durationFile;
   std::unique_ptr<DurationFile> m_waitingFile;
-  std::unique_ptr<ConnectionSettlement> m_settlement;
   std::unique_ptr<TariffWarning> m_tariffWarning;
+  std::unique_ptr<ConnectionSettlement> m_settlement;
   std::unique_ptr<Meter> m_meter;
   std::unique_ptr<CrashProtector> m_protector;
   std::unique_ptr<ConnectionActions> m_actions;

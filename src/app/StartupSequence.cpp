@@ -3,10 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "accounting/Meter.h"
-#include "accounting/Statistics.h"
 #include "connection/AccountSynchronisation.h"
 #include "connection/ConnectionSettlement.h"
+#include "connection/Meter.h"
 #include "platform/Clock.h"
 #include "store/AccountLog.h"
 #include "store/ConnectionLog.h"
@@ -14,6 +13,7 @@
 #include "store/SettingsStore.h"
 #include "store/StoreKeys.h"
 #include "store/StoreProcedures.h"
+#include "store/StoredStatistics.h"
 #include "store/TextFile.h"
 #include "store/ProgramOptions.h"
 

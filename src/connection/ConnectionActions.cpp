@@ -58,6 +58,7 @@ void ConnectionActions::connect() {
   const LocalTime now = c.clock.now();
 
   c.meter.startConnection(now);  // start time, weekday, seconds = SecondsPlus
+  m_metering = true;
   c.log.appendConnect(now);
   c.window.enableSwitch(false);
   if (flagOn(*program, options::kShowOnConnect)) c.window.showStatusWindow();
@@ -81,6 +82,7 @@ void ConnectionActions::disconnect() {
   c.window.setMetering(false);
   c.meter.setCurrentTime(now);
   c.meter.updateDuration();
+  m_metering = false;
   // Until the store holds the connection, the crash file keeps it with its final duration. While
   // an earlier one waits for the store, the file is that one's.
   // When the final write fails, the last protector tick's file still names this connection.
@@ -89,7 +91,7 @@ void ConnectionActions::disconnect() {
     c.durationFile.write(c.meter.connectionSeconds(), c.meter.startHour(), c.meter.startMinute(),
                          c.meter.weekday(), now);
   }
-  m_pending.push_back({c.meter, now, ownsCrashFile ? &c.durationFile : nullptr});
+  m_pending.push_back({c.meter.metered(), now, ownsCrashFile ? &c.durationFile : nullptr});
   std::string unwritten;
   try {
     unwritten = settlePending();
@@ -144,14 +146,18 @@ std::string ConnectionActions::settlePending() {
     // The files of the connection settled before come first: the log keeps their order.
     while (finishFiles() && !m_pending.empty()) {
       Pending& next = m_pending.front();
+      const Connection& ended = next.connection.connection;
       // No crash file was free when it ended: Waiting.tmp is, now that those before are done.
       if (next.crashFile == nullptr && !holds(c.waitingFile) &&
-          c.waitingFile.write(next.meter.connectionSeconds(), next.meter.startHour(),
-                              next.meter.startMinute(), next.meter.weekday(), next.ended)) {
+          c.waitingFile.write(ended.seconds, ended.start.hour, ended.start.minute, ended.weekday,
+                              next.ended)) {
         next.crashFile = &c.waitingFile;
       }
-      const FileSteps steps = c.settlement.settle(next.meter, true, "disconnect", next.crashFile,
-                                                  ConnectionLog::disconnectEntry(next.ended));
+      // The panels show the last connection that ended until the next one is metered.
+      MeterDisplay* display = !m_metering && m_pending.size() == 1 ? &c.meter.display() : nullptr;
+      const FileSteps steps =
+          c.settlement.settle(next.connection, true, "disconnect", next.crashFile,
+                              ConnectionLog::disconnectEntry(next.ended), display);
       m_pending.pop_front();
       c.window.refreshStatistics();
       if (!steps.done) {

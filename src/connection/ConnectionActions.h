@@ -4,9 +4,8 @@
 #include <string>
 
 #include "connection/ConnectionSettlement.h"
+#include "connection/Meter.h"
 #include "platform/Clock.h"
-
-#include "accounting/Meter.h"
 
 namespace pelmora {
 
@@ -89,7 +88,7 @@ class ConnectionActions {
 
  private:
   struct Pending {
-    Meter meter;                    // the connection as it ended
+    MeteredConnection connection;   // the connection as it ended
     LocalTime ended;                // the disconnect, for the crash file and the log
     const DurationFile* crashFile;  // the file that holds it, or none
   };
@@ -102,6 +101,7 @@ class ConnectionActions {
 
   Context m_context;
   std::deque<Pending> m_pending;
+  bool m_metering = false;      // a connection is metered, so the panels show that one
   bool m_unfinished = false;    // a settled connection's files lag behind
   FileSteps m_unfinishedSteps;  // what they must get
 };

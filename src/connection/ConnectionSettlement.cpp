@@ -1,6 +1,7 @@
 #include "connection/ConnectionSettlement.h"
 
-#include "accounting/Meter.h"
+#include "connection/Meter.h"
+
 #include "platform/DataFolder.h"
 #include "platform/Failpoint.h"
 #include "platform/PathText.h"
@@ -9,6 +10,7 @@
 #include "store/DurationFile.h"
 #include "store/SettingsStore.h"
 #include "store/StoreKeys.h"
+#include "store/StoredStatistics.h"
 #include "store/ProgramOptions.h"
 #include "store/TextFile.h"
 
@@ -34,6 +36,48 @@ void noteFailure(FileSteps& steps, const std::filesystem::path& file,
 
 }  // namespace
 
+SettledConnection settleInStore(SettingsStore& store, TariffWarning& warning,
+                                MeteredConnection& connection, const std::string& identity,
+                                bool count, MeterDisplay* display) {
+  const CostOptions& costOptions = connection.options;
+  const DayTariffs day = connection.tariffs.read(store, connection.connection.weekday, warning);
+  Connection ended = connection.connection;
+  ConnectionCost cost = costOver(ended, day, costOptions);
+  if (cost.zone == Zone::None) warning.warnOnce();
+  std::string durationText = formatDuration(ended.seconds);
+
+  auto options = openKey(store, kProgramKey);
+  const bool trunc = read(*options, options::kTrunc) == 1;
+  const char unitLetter = read(*options, options::kCurrencyFull) == 0 ? 'c' : 'k';
+  options->CloseKey();
+  if (trunc) {
+    ended.seconds = roundUpToMinute(ended.seconds);
+    durationText = minutesText(ended.seconds);
+    cost = costOver(ended, day, costOptions);
+  }
+  if (display != nullptr) {
+    display->showDuration(durationText);
+    display->showCost(cost.displayText + "   ");
+  }
+
+  SettledConnection settled;
+  settled.seconds = ended.seconds;
+  settled.durationText = durationText;
+  settled.cost = cost;
+  settled.summaryLine = summaryLineText(durationText, cost.costText, unitLetter);
+  store.atomically([&] {
+    auto program = openKey(store, kProgramKey);
+    write(*program, options::kSeconds, settled.seconds);
+    addToPeriods(*program, settled.seconds, cost.cost, cost.costText, costOptions.separator);
+    settled.balanceText = drawFromAccount(*program, cost.cost, costOptions.separator);
+    if (count) countConnection(*program);
+    write(*program, options::kSettledConnection, identity);
+    write(*program, options::kSettledSummary, settled.summaryLine);
+    program->CloseKey();
+  });
+  return settled;
+}
+
 std::string unfinishedFilesText(const FileSteps& steps) {
   std::string text = "Соединение засчитано, но не удалось записать файл:\n" +
                      fullPathText(steps.file) + "\nПричина: " + reasonText(steps.reason) + ".\n\n";
@@ -50,18 +94,21 @@ std::string unfinishedFilesText(const FileSteps& steps) {
 ConnectionSettlement::ConnectionSettlement(SettingsStore& store, const ConnectionLog& connectionLog,
                                            const AccountLog& accountLog,
                                            const DurationFile& durationFile,
-                                           const DurationFile& waitingFile)
+                                           const DurationFile& waitingFile, TariffWarning& warning)
     : m_store(store),
       m_connectionLog(connectionLog),
       m_accountLog(accountLog),
       m_durationFile(durationFile),
-      m_waitingFile(waitingFile) {}
+      m_waitingFile(waitingFile),
+      m_warning(warning) {}
 
-FileSteps ConnectionSettlement::settle(Meter& meter, bool count, const std::string& stage,
-                                       const DurationFile* crashFile,
-                                       const std::string& disconnectEntry) const {
+FileSteps ConnectionSettlement::settle(MeteredConnection& connection, bool count,
+                                       const std::string& stage, const DurationFile* crashFile,
+                                       const std::string& disconnectEntry,
+                                       MeterDisplay* display) const {
   const std::string identity = crashFile ? identityOnDisk(*crashFile) : std::string();
-  const SettledConnection settled = meter.closeConnection(identity, count);
+  const SettledConnection settled =
+      settleInStore(m_store, m_warning, connection, identity, count, display);
   failpoint((stage + ":committed").c_str());
   FileSteps steps = finishFiles(settled.balanceText, settled.summaryLine, disconnectEntry, stage,
                                 identity.empty() ? nullptr : crashFile);

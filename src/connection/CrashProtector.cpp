@@ -1,6 +1,6 @@
 #include "connection/CrashProtector.h"
 
-#include "accounting/Meter.h"
+#include "connection/Meter.h"
 #include "platform/Clock.h"
 #include "store/DurationFile.h"
 

@@ -1,7 +1,7 @@
 #include "connection/CrashRecovery.h"
 
-#include "accounting/Meter.h"
 #include "connection/ConnectionSettlement.h"
+#include "connection/Meter.h"
 #include "platform/Failpoint.h"
 #include "platform/MessageBoxes.h"
 #include "store/ConnectionLog.h"
@@ -63,8 +63,10 @@ RecoveryOutcome recoverCrashedConnection(const DurationFile& durationFile,
     durationFile.remove();
     return RecoveryOutcome::Ignored;
   }
-  const FileSteps done = settlement.settle(meter, disconnected, "recovery", &durationFile,
-                                           ConnectionLog::disconnectEntry(stored));
+  MeteredConnection restored = meter.metered();
+  const FileSteps done =
+      settlement.settle(restored, disconnected, "recovery", &durationFile,
+                        ConnectionLog::disconnectEntry(stored), &meter.display());
   if (steps != nullptr) *steps = done;
   return RecoveryOutcome::Counted;
 }

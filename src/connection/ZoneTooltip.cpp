@@ -7,6 +7,7 @@
 #include "store/ProgramOptions.h"
 #include "store/SettingsStore.h"
 #include "store/StoreKeys.h"
+#include "store/StoredTariffs.h"
 
 namespace pelmora {
 

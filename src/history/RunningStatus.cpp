@@ -1,14 +1,15 @@
 #include "history/RunningStatus.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
 
-#include "accounting/Meter.h"
+#include "accounting/Connection.h"
 #include "accounting/Tariffs.h"
-#include "platform/MessageBoxes.h"
 #include "store/ProgramOptions.h"
 #include "store/StoreError.h"
 #include "store/StoreKeys.h"
+#include "store/StoredTariffs.h"
 
 namespace pelmora {
 
@@ -36,22 +37,6 @@ class ReadOnlyKey final : public StoreKey {
 
   std::unique_ptr<StoreKey> m_key;
   std::string m_path;
-};
-
-// Nobody sees the metering's panels or boxes here: the line is built from its results.
-struct UnseenDisplay final : MeterDisplay {
-  void showDuration(const std::string&) override {}
-  void showCost(const std::string&) override {}
-};
-
-struct UnseenBoxes final : MessageBoxes {
-  MessageAnswer show(const MessageBoxRequest& request) override { return request.defaultAnswer; }
-};
-
-struct StoppedClock final : Clock {
-  explicit StoppedClock(const LocalTime& at) : time(at) {}
-  LocalTime now() const override { return time; }
-  LocalTime time;
 };
 
 std::int64_t twoDigits(std::string_view text) {
@@ -123,22 +108,16 @@ DisplayOptions readDisplayOptions(SettingsStore& store) {
   return o;
 }
 
-// Runs the metering's own steps over a meter set up by `start`.
-template <typename Start>
-RunningFigures meterFigures(SettingsStore& store, const LocalTime& now, const DisplayOptions& o,
-                            Start start) {
-  StoppedClock clock(now);
-  UnseenDisplay display;
-  UnseenBoxes boxes;
-  TariffWarning warning(boxes);
-  Meter meter(store, clock, display, warning, '.');
-  meter.setExtraSeconds(o.extraSeconds);
-  meter.setFreeSeconds(o.freeSeconds);
-  meter.setDisplayUnit(o.unit);
-  start(meter);
-  meter.lookUpZone();
-  meter.updateCost();
-  return {meter.connectionSeconds(), meter.durationText(), meter.displayText(), o.sign};
+// The figures the metering would show for the connection: its duration and its cost over its
+// weekday's tariffs.
+RunningFigures meterFigures(SettingsStore& store, const Connection& connection,
+                            const DisplayOptions& o) {
+  const DayTariffs day = readDayTariffs(store, connection.weekday);
+  CostOptions costOptions;
+  costOptions.freeSeconds = std::clamp(o.freeSeconds, 0, kMaxFreeSeconds);
+  costOptions.displayUnit = o.unit;
+  const ConnectionCost cost = costOver(connection, day, costOptions);
+  return {connection.seconds, formatDuration(connection.seconds), cost.displayText, o.sign};
 }
 
 }  // namespace
@@ -170,11 +149,10 @@ RunningFigures priceFromStart(const LogTime& start, SettingsStore& store, const 
                             (beginWall - utcOffset(start).value_or(0));
   begin.epochSeconds = now.epochSeconds - real;
 
-  return meterFigures(readOnly, now, o, [&](Meter& meter) {
-    meter.startConnection(begin);
-    meter.setCurrentTime(now);
-    meter.updateDuration();
-  });
+  const std::int32_t extraSeconds = std::clamp(o.extraSeconds, 0, kMaxExtraSeconds);
+  Connection connection = startedConnection(begin, extraSeconds);
+  connection.seconds = durationAt(connection, now, extraSeconds);
+  return meterFigures(readOnly, connection, o);
 }
 
 std::optional<RunningFigures> priceFromCrashFile(const DurationReading& crashFile,
@@ -188,10 +166,9 @@ std::optional<RunningFigures> priceFromCrashFile(const DurationReading& crashFil
   const DisplayOptions o = readDisplayOptions(readOnly);
   // Settled but not yet removed: the connection has ended.
   if (o.settled == connectionIdentity(record)) return std::nullopt;
-  return meterFigures(readOnly, now, o, [&](Meter& meter) {
-    meter.restoreConnection(record.startHour, record.startMinute, record.weekday, record.seconds);
-    meter.showDuration();
-  });
+  return meterFigures(
+      readOnly,
+      restoredConnection(record.startHour, record.startMinute, record.weekday, record.seconds), o);
 }
 
 }  // namespace pelmora

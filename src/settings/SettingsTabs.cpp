@@ -5,7 +5,7 @@
 #include <tuple>
 #include <utility>
 
-#include "accounting/Meter.h"
+#include "accounting/Connection.h"
 #include "platform/ProgramVersion.h"
 #include "store/ProgramOptions.h"
 #include "store/SettingsStore.h"

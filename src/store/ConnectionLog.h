@@ -26,7 +26,7 @@ class ConnectionLog {
   void appendConnect(const LocalTime& now) const;
   // A line end closing the connect line, the stamp and " - DisConnected", a line end.
   void appendDisconnect(const LocalTime& now) const;
-  // The summary line of a counted connection, as the metering builds it (summaryLineText),
+  // The summary line of a counted connection, as the settlement builds it (summaryLineText),
   // then a line end and an empty line. False when it could not be written.
   bool appendSummary(const std::string& summaryLine) const;
   // True when the log ends with this summary entry (line ends included).

@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "AccountingStore.h"
+#include "support/AccountingStore.h"
 
 namespace pelmora {
 namespace {

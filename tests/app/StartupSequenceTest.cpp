@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "accounting/AccountingStore.h"
+#include "support/AccountingStore.h"
 #include "accounting/Tariffs.h"
 #include "app/ProgramCore.h"
 #include "store/AccountLog.h"

@@ -30,6 +30,13 @@ TEST(BudgetGuardTest, EachThresholdIsNoticedOncePerConnection) {
   ASSERT_EQ(notices.size(), 1u);
   EXPECT_EQ(notices[0].text, "Состояние счёта с текущим соединением: -3,255 $");
 
+  // Spending that reaches the limit exactly has reached it.
+  guard.start(BudgetFigures{90, 100, 1e9L, "ц.", "$", ','});
+  EXPECT_TRUE(guard.check(9.5F).empty());
+  notices = guard.check(10);
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0].threshold, BudgetThreshold::MonthlyLimit);
+
   // No limit: the month's spending is never compared; after the end nothing is told.
   guard.start(BudgetFigures{1e6L, 0, 1e9L, "k.", "R", '.'});
   EXPECT_TRUE(guard.check(1e6F).empty());

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "accounting/AccountingStore.h"
-#include "accounting/Meter.h"
+#include "support/AccountingStore.h"
+#include "connection/Meter.h"
 #include "accounting/Tariffs.h"
 #include "app/ProgramCore.h"
 #include "platform/ProgramStarter.h"
@@ -193,12 +193,26 @@ TEST_F(ConnectionActionsTest, ABusyStoreDelaysTheSettlement) {
   EXPECT_NE(std::find(recorder.calls.begin(), recorder.calls.end(), "retry"), recorder.calls.end());
   EXPECT_EQ(fileContent(folder / "Duration.tmp"), "105 10 0 2 10 01 40\r\n08:12:2026");
   clock.advance(10);
-  connection(20);  // the second one has no crash file of its own
+  connection(20);  // the first one's crash file went to Waiting.tmp, the second has Duration.tmp
   core.retrySettlement();
   EXPECT_EQ(integer(store, "NumberT"), 0);
+  EXPECT_EQ(fileContent(folder / "Waiting.tmp"), "105 10 0 2 10 01 40\r\n08:12:2026");
+  EXPECT_EQ(fileContent(folder / "Duration.tmp"), "25 10 1 2 10 02 10\r\n08:12:2026");
+
+  // A third connection metered meanwhile: its protector leaves the waiting ones' files alone and
+  // their settlements leave its panels alone.
+  probe.answer = 1;
+  core.poll();
+  clock.advance(2);
+  core.meterTick();
+  core.protectorTick();
+  EXPECT_EQ(fileContent(folder / "Waiting.tmp"), "105 10 0 2 10 01 40\r\n08:12:2026");
+  EXPECT_EQ(fileContent(folder / "Duration.tmp"), "25 10 1 2 10 02 10\r\n08:12:2026");
 
   store.beBusy(false);
   core.retrySettlement();
+  EXPECT_EQ(recorder.time, "00:00:07");
+  EXPECT_EQ(recorder.cents, "0   ");
   EXPECT_EQ(integer(store, "SecondsT"), 105 + 25);
   EXPECT_EQ(integer(store, "NumberT"), 2);
   EXPECT_FALSE(std::filesystem::exists(folder / "Duration.tmp"));

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "accounting/AccountingStore.h"
-#include "accounting/Meter.h"
+#include "support/AccountingStore.h"
+#include "connection/Meter.h"
 #include "app/ProgramCore.h"
 #include "connection/ConnectionSettlement.h"
 #include "store/AccountLog.h"
@@ -298,7 +298,9 @@ TEST_F(CrashRecoveryTest, ASettledConnectionOnlyHasItsFilesFinished) {
   TariffWarning diedWarning(diedBoxes);
   Meter died(store, clock, diedPanels, diedWarning, '.');
   died.restoreConnection(23, 55, 6, 720);
-  const SettledConnection settled = died.closeConnection(connectionIdentity(onDisk), false);
+  MeteredConnection ended = died.metered();
+  const SettledConnection settled =
+      settleInStore(store, diedWarning, ended, connectionIdentity(onDisk), false, &died.display());
 
   for (int start = 0; start < 2; ++start) {
     // Once with the summary entry missing, once after it was written.
@@ -321,7 +323,9 @@ TEST_F(CrashRecoveryTest, ASettledConnectionOnlyHasItsFilesFinished) {
   // Another connection's file is no business of the finishing: it is offered as a crash.
   std::ofstream(durationFile.path(), std::ios::binary) << "715 23 55 6 00 06 55\r\n15:03:2026";
   const DurationFile waiting(folder / "Waiting.tmp");
-  ConnectionSettlement settlement(store, log, accountLog, durationFile, waiting);
+  testing::RecordingMessageBoxes settlementBoxes;
+  TariffWarning warning(settlementBoxes);
+  ConnectionSettlement settlement(store, log, accountLog, durationFile, waiting, warning);
   EXPECT_FALSE(settlement.finishSettled());
   EXPECT_TRUE(std::filesystem::exists(durationFile.path()));
 }

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "accounting/AccountingStore.h"
+#include "support/AccountingStore.h"
 #include "platform/PathText.h"
 #include "store/StoreError.h"
 #include "support/FakeClock.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "accounting/Meter.h"
+#include "connection/Meter.h"
 #include "monitor/ConnectionProbe.h"
 #include "platform/AddressOpener.h"
 #include "platform/Notifier.h"

@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "store/StoredTariffs.h"
 #include "support/qt/SeenLayout.h"
 #include "ui/settings/SettingsDialogFixture.h"
 

@@ -1,4 +1,4 @@
-#include "accounting/Statistics.h"
+#include "store/StoredStatistics.h"
 
 #include <array>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "accounting/Statistics.h"
+#include "store/StoredStatistics.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "AccountingStore.h"
+#include "support/AccountingStore.h"
 #include "accounting/AmountText.h"
 #include "accounting/Money.h"
 #include "support/FakeClock.h"
@@ -126,6 +126,10 @@ TEST_F(StatisticsTest, MonthResetsOnDaysOneToFiveOncePerLatch) {
   startOn(2026, 12, 6);
   EXPECT_EQ(integer(store, "UpdatedM"), 0);
   expectPeriod('M', 1, 60, "1");
+  // Day 5 is the last day of the reset.
+  startOn(2027, 1, 5);
+  expectPeriod('M', 0, 0, "0");
+  EXPECT_EQ(integer(store, "UpdatedM"), 1);
 }
 
 TEST_F(StatisticsTest, WeekResetsOnlyAfterAWeekendStart) {

@@ -1,12 +1,13 @@
-#include "accounting/Meter.h"
+#include "connection/Meter.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "AccountingStore.h"
+#include "support/AccountingStore.h"
 #include "accounting/AmountText.h"
+#include "connection/ConnectionSettlement.h"
 #include "store/StoreError.h"
 #include "store/StoreKeys.h"
 #include "support/Doubles.h"
@@ -52,6 +53,11 @@ class MeterTest : public ::testing::Test {
     clock.advance(seconds);
     m.tick();
     return m;
+  }
+  // The store's part of the settlement of the meter's connection, shown in its panels.
+  SettledConnection closeConnection(Meter& m, const std::string& connection, bool count) {
+    MeteredConnection ended = m.metered();
+    return settleInStore(store, warning, ended, connection, count, &m.display());
   }
 
   testing::MemorySettingsStore store;
@@ -212,7 +218,7 @@ TEST_F(MeterTest, CloseConnectionSettlesInOrder) {
   clock.advance(26);  // the end comes between two ticks
   m.setCurrentTime(clock.now());
   m.updateDuration();
-  const SettledConnection settled = m.closeConnection("connection", false);
+  const SettledConnection settled = closeConnection(m, "connection", false);
 
   EXPECT_EQ(integer(store, "Seconds"), 61);
   EXPECT_EQ(text(store, "Cents"), "1.01666665077209");
@@ -231,15 +237,15 @@ TEST_F(MeterTest, TruncRoundsUpToWholeMinutes) {
   store.set(kProgramKey, "Trunc", 1);
   for (char sep : {'.', ','}) {
     Meter& m = metered(60, 61, sep);
-    const SettledConnection settled = m.closeConnection("", true);
+    const SettledConnection settled = closeConnection(m, "", true);
     EXPECT_EQ(integer(store, "Seconds"), 120);
     EXPECT_EQ(panels.time, "2 мин.");
-    EXPECT_EQ(m.costText(), "2");
+    EXPECT_EQ(settled.cost.costText, "2");
     EXPECT_EQ(settled.summaryLine, "         = 2 мин. + [2c]");
   }
-  metered(60, 120).closeConnection("", true);
+  closeConnection(metered(60, 120), "", true);
   EXPECT_EQ(integer(store, "Seconds"), 120);
-  metered(60, 0).closeConnection("", true);
+  closeConnection(metered(60, 0), "", true);
   EXPECT_EQ(integer(store, "Seconds"), 0);
 }
 
@@ -249,8 +255,9 @@ TEST_F(MeterTest, ConnectionEndingBeforeTheFirstTickIsSettledAtItsOwnStart) {
   clock.advance(1);               // 09:30:00 is already MID
   m.setCurrentTime(clock.now());
   m.updateDuration();
-  EXPECT_EQ(m.closeConnection("", true).summaryLine, "         = 00:00:01 + [0.005555c]");
-  EXPECT_EQ(m.zone(), Zone::Min);
+  const SettledConnection settled = closeConnection(m, "", true);
+  EXPECT_EQ(settled.summaryLine, "         = 00:00:01 + [0.005555c]");
+  EXPECT_EQ(settled.cost.zone, Zone::Min);
   EXPECT_EQ(text(store, "Cents"), "0.00555555569007993");
 }
 
@@ -259,7 +266,7 @@ TEST_F(MeterTest, ARestoredConnectionIsSettledFromItsStoredValues) {
   m.restoreConnection(20, 15, 6, 3600);  // Saturday evening, MAX
   m.showDuration();
   EXPECT_EQ(panels.time, "01:00:00");
-  m.closeConnection("", false);
+  closeConnection(m, "", false);
   EXPECT_EQ(text(store, "Cents"), "75");
   EXPECT_EQ(text(store, "Account"), "-0.75");
 }
@@ -284,7 +291,7 @@ TEST_F(MeterTest, ASettlementIsAllOrNothing) {
     store.set(kProgramKey, c.name, c.value);
     Meter& m = metered(600000, 61);
     try {
-      m.closeConnection("connection", true);
+      closeConnection(m, "connection", true);
       ADD_FAILURE() << "settled";
     } catch (const StoreError& e) {
       EXPECT_NE(std::string(e.what()).find(c.inMessage), std::string::npos) << e.what();
@@ -299,14 +306,14 @@ TEST_F(MeterTest, ASettlementIsAllOrNothing) {
 
   testing::seedStore(store);
   store.refuseWritesOf("NumberT");  // the last counter: a full disk at the very end
-  EXPECT_THROW(metered(60, 61).closeConnection("connection", true), StoreError);
+  EXPECT_THROW(closeConnection(metered(60, 61), "connection", true), StoreError);
   EXPECT_EQ(integer(store, "SecondsT"), 0);
   EXPECT_EQ(text(store, "Account"), "0");
   store.refuseWritesOf("");
   store.beBusy(true);
-  EXPECT_THROW(metered(60, 61).closeConnection("connection", true), StoreBusy);
+  EXPECT_THROW(closeConnection(metered(60, 61), "connection", true), StoreBusy);
   store.beBusy(false);
-  metered(60, 61).closeConnection("connection", true);
+  closeConnection(metered(60, 61), "connection", true);
   EXPECT_EQ(integer(store, "SecondsT"), 61);
   EXPECT_EQ(integer(store, "NumberT"), 1);
 }
@@ -319,7 +326,7 @@ TEST_F(MeterTest, AnUnreadableTariffIsReportedOncePerConnection) {
   runFor(20);
   EXPECT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(m.priceText(), "60");
-  m.closeConnection("", true);
+  closeConnection(m, "", true);
   EXPECT_EQ(integer(store, "SecondsT"), 30);
   EXPECT_EQ(boxes.shown.size(), 1u);
 
@@ -327,7 +334,7 @@ TEST_F(MeterTest, AnUnreadableTariffIsReportedOncePerConnection) {
   connect(12, 0, 0);
   runFor(3);
   EXPECT_EQ(boxes.shown.size(), 2u);
-  EXPECT_THROW(meter->closeConnection("", true), StoreError);
+  EXPECT_THROW(closeConnection(*meter, "", true), StoreError);
   EXPECT_EQ(integer(store, "SecondsT"), 30);
 }
 
