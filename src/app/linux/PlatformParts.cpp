@@ -1,7 +1,7 @@
 // Linux: flock, sysfs, SQLite with the XDG autostart folder, libcanberra for the sounds.
 #include "app/PlatformParts.h"
 
-#include "app/InstanceLock.h"
+#include "app/linux/FileInstanceLock.h"
 #include "monitor/linux/SysfsConnectionProbe.h"
 #include "platform/DataFolder.h"
 #include "platform/linux/CanberraSoundPlayer.h"
