@@ -4,9 +4,9 @@
 #include "app/linux/FileInstanceLock.h"
 #include "monitor/linux/SysfsConnectionProbe.h"
 #include "platform/DataFolder.h"
-#include "platform/linux/CanberraSoundPlayer.h"
-#include "platform/qt/LpReportPrinter.h"
-#include "platform/qt/QtProgramStarter.h"
+#include "platform/qt/linux/CanberraSoundPlayer.h"
+#include "platform/qt/linux/LpReportPrinter.h"
+#include "platform/qt/linux/QtProgramStarter.h"
 #include "store/linux/AutostartFolder.h"
 #include "store/linux/SqliteSettingsStore.h"
 
