@@ -1,4 +1,4 @@
-// Linux: flock, sysfs, SQLite with the XDG autostart folder, libcanberra for the sounds.
+// Linux: flock, sysfs, libcanberra for the sounds, lp, QProcess.
 #include "app/PlatformParts.h"
 
 #include "app/linux/FileInstanceLock.h"
@@ -7,8 +7,6 @@
 #include "platform/qt/linux/CanberraSoundPlayer.h"
 #include "platform/qt/linux/LpReportPrinter.h"
 #include "platform/qt/linux/QtProgramStarter.h"
-#include "store/linux/AutostartFolder.h"
-#include "store/linux/SqliteSettingsStore.h"
 
 namespace pelmora {
 
@@ -18,11 +16,6 @@ std::unique_ptr<InstanceLock> makeInstanceLock(const DataFolder& folder) {
 
 std::unique_ptr<ConnectionProbe> makeConnectionProbe() {
   return std::make_unique<SysfsConnectionProbe>(SysfsConnectionProbe::rootFromEnvironment());
-}
-
-std::unique_ptr<SettingsStore> makeSettingsStore(const DataFolder& folder) {
-  return std::make_unique<SqliteSettingsStore>(folder.settingsDatabase(),
-                                               AutostartFolder::defaultFolder());
 }
 
 std::unique_ptr<SoundPlayer> makeSoundPlayer() {
