@@ -28,9 +28,9 @@ struct FixedScreen final : Screen {
 
 // A probe that answers what the test set; counts its calls.
 struct ScriptedProbe final : ConnectionProbe {
-  int probe() override {
+  bool probe() override {
     ++calls;
-    return answer;
+    return answer != 0;
   }
   int answer = 0;
   int calls = 0;
