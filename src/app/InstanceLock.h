@@ -1,7 +1,6 @@
 #pragma once
 
 #include <chrono>
-#include <filesystem>
 #include <system_error>
 
 namespace pelmora {
@@ -38,24 +37,6 @@ class InstanceLock {
   // it after `timeout`; Unusable at once when the lock cannot be made.
   LockResult acquireWhenFree(std::chrono::milliseconds timeout,
                              std::chrono::milliseconds interval = std::chrono::milliseconds(100));
-};
-
-// Linux: a shared flock on a file in the data folder, held until the process ends. An instance
-// is first when an exclusive lock could be taken; a second lock file serialises the check so two
-// simultaneous starts cannot both be first. Both files are private to the user (0600).
-class FileInstanceLock final : public InstanceLock {
- public:
-  explicit FileInstanceLock(std::filesystem::path lockFile);
-  ~FileInstanceLock() override;
-  FileInstanceLock(const FileInstanceLock&) = delete;
-  FileInstanceLock& operator=(const FileInstanceLock&) = delete;
-
-  LockResult acquire() override;
-  void release() override;
-
- private:
-  std::filesystem::path m_path;
-  int m_fd = -1;
 };
 
 }  // namespace pelmora

@@ -20,7 +20,7 @@ void ConnectionMonitor::switchChanged(bool on) {
 }
 
 void ConnectionMonitor::poll() {
-  const bool current = m_probe.probe() != 0;
+  const bool current = m_probe.probe();
   const bool previous = m_previous;
   // Remember the answer first: a transition that shows a modal box must not see it again.
   m_previous = current;

@@ -21,7 +21,8 @@ class MonitorView {
 };
 
 // The connect and disconnect actions, run when a poll sees the probe result change. The
-// monitor has already set its state (2 or 1) when they run; the view is refreshed after them.
+// monitor has already set its state (kMonitorConnected or kMonitorDisconnected) when they
+// run; the view is refreshed after them.
 class MonitorTransitions {
  public:
   virtual ~MonitorTransitions() = default;
@@ -42,7 +43,7 @@ class ConnectionMonitor {
   // Forget the last probe answer, so a link that is up is seen as a new connect.
   void forgetConnection() { m_previous = false; }
 
-  int state() const { return m_state; }
+  MonitorState state() const { return m_state; }
   bool isConnected() const { return m_state == kMonitorConnected; }
 
   static const char* switchCaption(bool on);
@@ -51,7 +52,7 @@ class ConnectionMonitor {
   ConnectionProbe& m_probe;
   MonitorView& m_view;
   MonitorTransitions& m_transitions;
-  int m_state = kMonitorOff;
+  MonitorState m_state = kMonitorOff;
   bool m_previous = false;  // the last probe answer: connected
 };
 

@@ -7,8 +7,8 @@ namespace pelmora {
 class ConnectionProbe {
  public:
   virtual ~ConnectionProbe() = default;
-  // 1 when a dial-up connection is up, 0 otherwise.
-  virtual int probe() = 0;
+  // True when a dial-up connection is up.
+  virtual bool probe() = 0;
 };
 
 }  // namespace pelmora

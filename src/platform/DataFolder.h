@@ -7,7 +7,8 @@
 namespace pelmora {
 
 // Where the program keeps its files: Internet.LOG, Account.LOG, Duration.tmp, the settings
-// database, the instance lock and the printable report. Fixed once at start.
+// database, the instance lock and the printable report. Fixed once at start. Finding and
+// preparing it differ per system (linux/DataFolder.cpp, win/DataFolder.cpp).
 class DataFolder {
  public:
   explicit DataFolder(std::filesystem::path root);

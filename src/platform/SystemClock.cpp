@@ -1,17 +1,10 @@
 #include "platform/SystemClock.h"
 
-#include <ctime>
-
 namespace pelmora {
 
 LocalTime SystemClock::now() const {
   const std::time_t t = std::time(nullptr);
-  std::tm tm{};
-#ifdef _WIN32
-  localtime_s(&tm, &t);
-#else
-  localtime_r(&t, &tm);
-#endif
+  const std::tm tm = localCalendarTime(t);
   LocalTime lt;
   lt.year = tm.tm_year + 1900;
   lt.month = tm.tm_mon + 1;

@@ -12,24 +12,16 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include "support/ProgramProcess.h"
+#include "support/TemporaryFolder.h"
 
 namespace pelmora::testing {
 
 class ProgramFixture : public ::testing::Test {
  protected:
-  void SetUp() override {
-    m_root = std::filesystem::temp_directory_path() /
-             ("pelmora-e2e-" + std::to_string(::getpid()) + "-" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(m_root);
-    m_environment = offscreenEnvironment(home(), m_root);
-  }
-  void TearDown() override { std::filesystem::remove_all(m_root); }
+  void SetUp() override { m_environment = offscreenEnvironment(home(), m_root); }
 
   std::filesystem::path home() const { return m_root / "home"; }
   std::filesystem::path sysfs() const { return m_root / "sys"; }
@@ -71,7 +63,8 @@ class ProgramFixture : public ::testing::Test {
     return waitUntil([&] { return file(name).find(text) != std::string::npos; }, timeout);
   }
 
-  std::filesystem::path m_root;
+  TemporaryFolder m_folder;
+  std::filesystem::path m_root = m_folder.path();
 
   std::map<std::string, std::string> m_environment;
   int m_runs = 0;

@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include "platform/ProgramStarter.h"
@@ -16,6 +14,7 @@
 #include "support/Doubles.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBoxes.h"
+#include "support/TemporaryFolder.h"
 
 namespace pelmora {
 namespace {
@@ -35,24 +34,17 @@ std::string readFile(const fs::path& p) {
 
 class QuitTest : public ::testing::Test {
  protected:
-  QuitTest()
-      : folder(fs::temp_directory_path() / ("pelmora-quit-" + std::to_string(::getpid()))),
-        log(folder / "Internet.LOG"),
-        durationFile(folder / "Duration.tmp") {
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+  QuitTest() : log(folder / "Internet.LOG"), durationFile(folder / "Duration.tmp") {
     clock.set(2026, 12, 8, 9, 5, 7);
     std::ofstream(folder / "Internet.LOG", std::ios::binary) << "08.12.2026 09:00:00 - Connected";
     std::ofstream(folder / "Duration.tmp") << "305 9 0 2 09 05 05\n08:12:2026";
   }
-  ~QuitTest() override { fs::remove_all(folder); }
-
   QuitController make() {
     return QuitController({[this] { return connected; }, boxes, clock, log, durationFile, starter,
                            "/opt/my apps/pelmora", [this] { ++terminated; }});
   }
 
-  fs::path folder;
+  testing::TemporaryFolder folder;
   ConnectionLog log;
   DurationFile durationFile;
   FakeClock clock;

@@ -17,9 +17,9 @@ namespace pelmora::testing {
 
 // A probe that answers what the test set; counts its calls.
 struct ScriptedProbe final : ConnectionProbe {
-  int probe() override {
+  bool probe() override {
     ++calls;
-    return answer;
+    return answer != 0;
   }
   int answer = 0;
   int calls = 0;

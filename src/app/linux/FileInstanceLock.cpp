@@ -1,4 +1,4 @@
-#include "app/InstanceLock.h"
+#include "app/linux/FileInstanceLock.h"
 
 #include <cerrno>
 #include <utility>

@@ -1,14 +1,12 @@
-// Linux: flock, sysfs, SQLite with the XDG autostart folder, libcanberra for the sounds.
+// Linux: flock, sysfs, libcanberra for the sounds, lp, QProcess.
 #include "app/PlatformParts.h"
 
-#include "app/InstanceLock.h"
+#include "app/linux/FileInstanceLock.h"
 #include "monitor/linux/SysfsConnectionProbe.h"
 #include "platform/DataFolder.h"
-#include "platform/linux/CanberraSoundPlayer.h"
-#include "platform/qt/LpReportPrinter.h"
-#include "platform/qt/QtProgramStarter.h"
-#include "store/linux/AutostartFolder.h"
-#include "store/linux/SqliteSettingsStore.h"
+#include "platform/qt/linux/CanberraSoundPlayer.h"
+#include "platform/qt/linux/LpReportPrinter.h"
+#include "platform/qt/linux/QtProgramStarter.h"
 
 namespace pelmora {
 
@@ -18,11 +16,6 @@ std::unique_ptr<InstanceLock> makeInstanceLock(const DataFolder& folder) {
 
 std::unique_ptr<ConnectionProbe> makeConnectionProbe() {
   return std::make_unique<SysfsConnectionProbe>(SysfsConnectionProbe::rootFromEnvironment());
-}
-
-std::unique_ptr<SettingsStore> makeSettingsStore(const DataFolder& folder) {
-  return std::make_unique<SqliteSettingsStore>(folder.settingsDatabase(),
-                                               AutostartFolder::defaultFolder());
 }
 
 std::unique_ptr<SoundPlayer> makeSoundPlayer() {

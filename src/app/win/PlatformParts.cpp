@@ -1,5 +1,5 @@
-// Windows: the named mutex, the remote-access service, the user's registry key, sndPlaySound,
-// CreateProcess.
+// Windows: the named mutex, the remote-access service, sndPlaySound, CreateProcess, the shell's
+// "print" verb.
 #include "app/PlatformParts.h"
 
 #include "app/win/MutexInstanceLock.h"
@@ -9,7 +9,6 @@
 #include "platform/win/WideText.h"
 #include "platform/win/WinProgramStarter.h"
 #include "platform/win/WinSoundPlayer.h"
-#include "store/win/RegistrySettingsStore.h"
 
 namespace pelmora {
 
@@ -24,13 +23,6 @@ std::unique_ptr<ConnectionProbe> makeConnectionProbe() {
     return std::make_unique<RasConnectionProbe>(narrow(library));
   }
   return std::make_unique<RasConnectionProbe>();
-}
-
-std::unique_ptr<SettingsStore> makeSettingsStore(const DataFolder&) {
-  // The settings live under the user's key; an older installation's machine key is copied there
-  // at the first start.
-  copyMachineSettingsOnce();
-  return std::make_unique<RegistrySettingsStore>();
 }
 
 std::unique_ptr<SoundPlayer> makeSoundPlayer() {

@@ -64,14 +64,14 @@ std::filesystem::path SysfsConnectionProbe::rootFromEnvironment() {
                                             : std::filesystem::path("/sys");
 }
 
-int SysfsConnectionProbe::probe() {
+bool SysfsConnectionProbe::probe() {
   DIR* dir = ::opendir(m_netDir.c_str());
-  if (dir == nullptr) return 0;
-  int connected = 0;
+  if (dir == nullptr) return false;
+  bool connected = false;
   while (const dirent* entry = ::readdir(dir)) {
     if (entry->d_name[0] == '.') continue;
     if (isDialUpLinkUp(m_netDir + "/" + entry->d_name)) {
-      connected = 1;
+      connected = true;
       break;
     }
   }

@@ -14,7 +14,7 @@ class SysfsConnectionProbe final : public ConnectionProbe {
   explicit SysfsConnectionProbe(std::filesystem::path sysfsRoot);
   static std::filesystem::path rootFromEnvironment();
 
-  int probe() override;
+  bool probe() override;
 
  private:
   std::string m_netDir;

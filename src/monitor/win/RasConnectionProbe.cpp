@@ -30,7 +30,7 @@ constexpr int kAttempts = 3;
 
 // The records carry the size of this build's own structures: the service knows each layout by
 // its size.
-int anyConnected(EnumConnections enumerate, GetConnectStatus status) {
+bool anyConnected(EnumConnections enumerate, GetConnectStatus status) {
   std::vector<RASCONNA> records(kFirstRecords);
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     for (RASCONNA& record : records) record.dwSize = sizeof(RASCONNA);
@@ -42,32 +42,31 @@ int anyConnected(EnumConnections enumerate, GetConnectStatus status) {
       records.resize(std::max<std::size_t>(bytes / sizeof(RASCONNA) + 1, records.size() * 2));
       continue;
     }
-    if (rc != ERROR_SUCCESS) return 0;
+    if (rc != ERROR_SUCCESS) return false;
     count = std::min<DWORD>(count, static_cast<DWORD>(records.size()));
     for (DWORD i = 0; i < count; ++i) {
       RASCONNSTATUSA state{};
       state.dwSize = sizeof state;
       if (status(records[i].hrasconn, &state) == ERROR_SUCCESS &&
           state.rasconnstate == RASCS_Connected) {
-        return 1;
+        return true;
       }
     }
-    return 0;
+    return false;
   }
-  return 0;
+  return false;
 }
 
 }  // namespace
 
 RasConnectionProbe::RasConnectionProbe(std::string library) : m_library(std::move(library)) {}
 
-int RasConnectionProbe::probe() {
+bool RasConnectionProbe::probe() {
   HMODULE library = LoadLibraryW(widen(m_library).c_str());
-  if (library == nullptr) return 0;
+  if (library == nullptr) return false;
   const auto enumerate = lookUp<EnumConnections>(library, "RasEnumConnectionsA");
   const auto status = lookUp<GetConnectStatus>(library, "RasGetConnectStatusA");
-  const int result =
-      enumerate != nullptr && status != nullptr ? anyConnected(enumerate, status) : 0;
+  const bool result = enumerate != nullptr && status != nullptr && anyConnected(enumerate, status);
   FreeLibrary(library);
   return result;
 }

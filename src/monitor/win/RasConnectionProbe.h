@@ -15,7 +15,7 @@ class RasConnectionProbe final : public ConnectionProbe {
   // library: the service's library (a name or a UTF-8 path); tests hand in a stand-in.
   explicit RasConnectionProbe(std::string library = "RASAPI32.DLL");
 
-  int probe() override;
+  bool probe() override;
 
  private:
   std::string m_library;

@@ -1,4 +1,4 @@
-#include "app/InstanceLock.h"
+#include "app/linux/FileInstanceLock.h"
 
 #include <chrono>
 #include <filesystem>
@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TemporaryFolder.h"
+
 namespace pelmora {
 namespace {
 
@@ -18,14 +20,8 @@ using namespace std::chrono_literals;
 
 class LockTest : public ::testing::Test {
  protected:
-  LockTest() : path(fs::temp_directory_path() / ("pelmora-lock-" + std::to_string(::getpid()))) {
-    fs::remove(path);
-  }
-  ~LockTest() override {
-    fs::remove(path);
-    fs::remove(fs::path(path) += ".check");
-  }
-  fs::path path;
+  testing::TemporaryFolder folder;
+  fs::path path = folder / "pelmora.lock";
 };
 
 // Locks of one process on separate opens conflict like locks of separate processes.

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TemporaryFolder.h"
+
 namespace pelmora {
 namespace {
 
@@ -16,17 +18,7 @@ namespace fs = std::filesystem;
 // A fake /sys with interfaces under class/net.
 class FakeSysfs : public ::testing::Test {
  protected:
-  void SetUp() override {
-    m_root = fs::temp_directory_path() /
-             ("pelmora-sysfs-" + std::to_string(::getpid()) + "-" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(m_root);
-    fs::create_directories(m_root / "class" / "net");
-  }
-  void TearDown() override {
-    fs::permissions(m_root, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(m_root);
-  }
+  void SetUp() override { fs::create_directories(m_root / "class" / "net"); }
 
   fs::path addInterface(const std::string& name, const std::string& type,
                         const std::string& flags) {
@@ -39,7 +31,8 @@ class FakeSysfs : public ::testing::Test {
 
   int probe() { return SysfsConnectionProbe(m_root).probe(); }
 
-  fs::path m_root;
+  testing::TemporaryFolder m_folder;
+  fs::path m_root = m_folder.path();
 };
 
 TEST_F(FakeSysfs, NoDialUpLinkIsNotConnected) {

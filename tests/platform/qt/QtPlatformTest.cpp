@@ -26,8 +26,8 @@
 
 #include "platform/MultimediaTimer.h"
 #ifndef _WIN32
-#include "platform/linux/CanberraSoundPlayer.h"
-#include "platform/qt/LpReportPrinter.h"
+#include "platform/qt/linux/CanberraSoundPlayer.h"
+#include "platform/qt/linux/LpReportPrinter.h"
 #endif
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtTickBridge.h"

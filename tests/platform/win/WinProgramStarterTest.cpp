@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/win/WinSoundPlayer.h"
+#include "support/TemporaryFolder.h"
 #include "support/win/HelperProgram.h"
 
 namespace pelmora {
@@ -25,20 +26,10 @@ using namespace std::chrono_literals;
 class StarterTest : public ::testing::Test {
  protected:
   StarterTest() {
-    folder = fs::temp_directory_path() /
-             ("pelmora starter " + std::to_string(GetCurrentProcessId())) / "with blanks";
     fs::create_directories(folder);
-    helper = folder / "helper copy.exe";
-    plainFolder =
-        fs::temp_directory_path() / ("pelmora-out-" + std::to_string(GetCurrentProcessId()));
     fs::create_directories(plainFolder);
     fs::copy_file(testing::besideThisProgram(testing::kHelperProgram), helper,
                   fs::copy_options::overwrite_existing);
-  }
-  ~StarterTest() override {
-    std::error_code ignored;
-    fs::remove_all(folder.parent_path(), ignored);
-    fs::remove_all(plainFolder, ignored);
   }
 
   // The arguments the helper wrote, once it has written them.
@@ -53,9 +44,10 @@ class StarterTest : public ::testing::Test {
     return lines;
   }
 
-  fs::path folder;
-  fs::path helper;
-  fs::path plainFolder;  // no blanks in its path
+  testing::TemporaryFolder temporary;
+  fs::path folder = temporary / "pelmora starter" / "with blanks";
+  fs::path helper = folder / "helper copy.exe";
+  fs::path plainFolder = temporary / "out";  // no blanks in its path
 };
 
 TEST_F(StarterTest, ArgumentsArriveExactlyAsGiven) {

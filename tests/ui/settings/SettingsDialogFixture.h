@@ -33,7 +33,7 @@
 #include "platform/ScriptedBeeper.h"
 #include "platform/ScriptedFileDialogs.h"
 #include "platform/ScriptedReportPrinter.h"
-#include "platform/qt/LpReportPrinter.h"
+#include "platform/qt/linux/LpReportPrinter.h"
 #include "platform/qt/QtFileOpener.h"
 #include "store/AccountLog.h"
 #include "store/ProgramOptions.h"

@@ -1,4 +1,4 @@
-#include "platform/qt/QtProgramStarter.h"
+#include "platform/qt/linux/QtProgramStarter.h"
 
 #include <QFileInfo>
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "platform/linux/CanberraSoundPlayer.h"
+#include "platform/qt/linux/CanberraSoundPlayer.h"
 
 #include <cstdint>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "platform/qt/LpReportPrinter.h"
+#include "platform/qt/linux/LpReportPrinter.h"
 
 #include <system_error>
 

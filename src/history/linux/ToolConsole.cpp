@@ -1,0 +1,15 @@
+#include "history/ToolConsole.h"
+
+namespace pelmora {
+
+std::vector<std::string> toolArguments(int argc, char* argv[]) {
+  std::vector<std::string> list;
+  for (int i = 1; i < argc; ++i) list.emplace_back(argv[i]);
+  return list;
+}
+
+std::string prepareStandardStreams() {
+  return "\n";
+}
+
+}  // namespace pelmora

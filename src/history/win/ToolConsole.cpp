@@ -1,0 +1,31 @@
+#include "history/ToolConsole.h"
+
+#include <cstdio>
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "platform/win/WideText.h"
+
+namespace pelmora {
+
+std::vector<std::string> toolArguments(int, char*[]) {
+  std::vector<std::string> list;
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  for (int i = 1; wide != nullptr && i < count; ++i) list.push_back(narrow(wide[i]));
+  LocalFree(wide);
+  return list;
+}
+
+std::string prepareStandardStreams() {
+  // The line ends are the tool's own.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stdin), _O_BINARY);
+  return "\r\n";
+}
+
+}  // namespace pelmora
