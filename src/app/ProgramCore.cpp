@@ -52,7 +52,7 @@ class ProgramCore::ViewRelay final : public StatusView {
   void setSwitchCaption(const std::string& caption) override {
     if (target) target->setSwitchCaption(caption);
   }
-  void refreshState(int state) override {
+  void refreshState(MonitorState state) override {
     if (target) target->refreshState(state);
   }
   void enableSwitch(bool enabled) override {

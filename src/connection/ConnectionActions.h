@@ -63,14 +63,15 @@ class ConnectionActions {
 
   explicit ConnectionActions(Context context) : m_context(context) {}
 
-  // The connection came up: the monitor is already in state 2. An ended connection that still
-  // waits for the store takes its crash file to Waiting.tmp, so Duration.tmp protects this one.
+  // The connection came up: the monitor is already kMonitorConnected. An ended connection that
+  // still waits for the store takes its crash file to Waiting.tmp, so Duration.tmp protects this
+  // one.
   void connect();
-  // The connection went down: the monitor is already in state 1. Its duration ends at this call
-  // whatever the store does. The final duration is written to Duration.tmp, then the connection
-  // is settled and counted in one unit of the store. A busy store puts the settlement off (see
-  // retrySettlement); any other store error leaves the store untouched and the connection in
-  // its crash file for the next start, stops the monitoring and is passed on to be shown.
+  // The connection went down: the monitor is already kMonitorDisconnected. Its duration ends at
+  // this call whatever the store does. The final duration is written to Duration.tmp, then the
+  // connection is settled and counted in one unit of the store. A busy store puts the settlement
+  // off (see retrySettlement); any other store error leaves the store untouched and the connection
+  // in its crash file for the next start, stops the monitoring and is passed on to be shown.
   void disconnect();
   // Once the store settled a connection, a file step that fails is not undone: the crash file
   // keeps the settled connection and the steps are finished silently by the next retry; the

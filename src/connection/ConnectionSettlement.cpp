@@ -65,7 +65,7 @@ SettledConnection settleInStore(SettingsStore& store, TariffWarning& warning,
   settled.durationText = durationText;
   settled.cost = cost;
   settled.summaryLine = summaryLineText(durationText, cost.costText, unitLetter);
-  store.atomically([&] {
+  store.Atomically([&] {
     auto program = openKey(store, kProgramKey);
     write(*program, options::kSeconds, settled.seconds);
     addToPeriods(*program, settled.seconds, cost.cost, cost.costText, costOptions.separator);

@@ -67,7 +67,7 @@ void ReadOnlySettingsStore::DeleteKey(const std::string& path) {
   throw StoreError(path, "", kReadOnly);
 }
 
-void ReadOnlySettingsStore::atomically(const std::function<void()>&) {
+void ReadOnlySettingsStore::Atomically(const std::function<void()>&) {
   throw StoreError(kProgramKey, "", kReadOnly);
 }
 

@@ -23,7 +23,7 @@ class ReadOnlySettingsStore final : public SettingsStore {
   // Never creates: a missing key is null whatever `create` asks.
   std::unique_ptr<StoreKey> OpenKey(const std::string& path, bool create) override;
   void DeleteKey(const std::string& path) override;
-  void atomically(const std::function<void()>& steps) override;
+  void Atomically(const std::function<void()>& steps) override;
 
  private:
   SettingsStore& m_store;

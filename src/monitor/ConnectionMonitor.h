@@ -17,7 +17,7 @@ class MonitorView {
   // The caption of the switch's menu entry.
   virtual void setSwitchCaption(const std::string& caption) = 0;
   // Tray icon and status glyph for the state.
-  virtual void refreshState(int state) = 0;
+  virtual void refreshState(MonitorState state) = 0;
 };
 
 // The connect and disconnect actions, run when a poll sees the probe result change. The

@@ -96,7 +96,7 @@ CustomCurrency readCustomCurrency(StoreKey& program) {
 }
 
 void saveCustomCurrency(SettingsStore& store, const CustomCurrency& custom) {
-  store.atomically([&] {
+  store.Atomically([&] {
     auto program = openKey(store, kProgramKey);
     write(*program, options::kCurrencyCustom, custom.name);
     write(*program, options::kCurrencyCustomA, custom.minorName);

@@ -24,7 +24,7 @@ bool SettingsReset::run() {
   }
   // The deletion and the balance written back are one unit: a crash in between must not lose
   // the balance.
-  store.atomically([this] {
+  store.Atomically([this] {
     auto program = openKey(store, kProgramKey);
     // A balance that was never written stays unwritten, so that the next start's account
     // synchronisation still sees it missing.
@@ -51,7 +51,7 @@ bool clearStatistics(MessageBoxes& boxes, SettingsStore& store) {
       MessageAnswer::Yes) {
     return false;
   }
-  store.atomically([&store] {
+  store.Atomically([&store] {
     auto program = openKey(store, kProgramKey);
     for (IntegerOption number :
          {options::kNumberD, options::kNumberW, options::kNumberM, options::kNumberT}) {

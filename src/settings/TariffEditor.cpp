@@ -140,7 +140,7 @@ void TariffEditor::daySave() {
   m_saveEnabled = false;
   m_restoreEnabled = false;
   if (!copy) return;
-  m_store.atomically([this] {
+  m_store.Atomically([this] {
     for (int day = 0; day < kWeekdayCount; ++day) writeFields(day);
   });
   m_boxes.show(informationBox("Ok!", "Текущие значения тарифов были успешно скопированны."));

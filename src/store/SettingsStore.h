@@ -43,7 +43,7 @@ class SettingsStore {
   // they return, and nothing of it when they throw (the exception is passed on). Open no key
   // before and keep none after: the unit is made durable when the steps return. StoreBusy when
   // another process holds the store beyond a short wait; nothing was written then.
-  virtual void atomically(const std::function<void()>& steps) = 0;
+  virtual void Atomically(const std::function<void()>& steps) = 0;
 };
 
 // Opens the key, creating it when missing; StoreError when even that fails.

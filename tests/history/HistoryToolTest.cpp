@@ -31,7 +31,7 @@ struct BorrowedStore final : SettingsStore {
     return store.OpenKey(path, create);
   }
   void DeleteKey(const std::string& path) override { store.DeleteKey(path); }
-  void atomically(const std::function<void()>& steps) override { store.atomically(steps); }
+  void Atomically(const std::function<void()>& steps) override { store.Atomically(steps); }
   SettingsStore& store;
 };
 

@@ -23,7 +23,7 @@ struct RecordingView : MonitorView, MonitorTransitions {
 
   void setPolling(bool on) override { polling = on; }
   void setSwitchCaption(const std::string& c) override { caption = c; }
-  void refreshState(int state) override { refreshed.push_back(state); }
+  void refreshState(MonitorState state) override { refreshed.push_back(state); }
   void connected() override {
     transitions.push_back("connect@" + std::to_string(monitor->state()));
   }

@@ -100,7 +100,7 @@ void MemorySettingsStore::DeleteKey(const std::string& path) {
   }
 }
 
-void MemorySettingsStore::atomically(const std::function<void()>& steps) {
+void MemorySettingsStore::Atomically(const std::function<void()>& steps) {
   if (m_busy) throw StoreBusy("", "", "База настроек занята.");
   const auto keys = m_keys;
   const auto values = m_values;

@@ -21,7 +21,7 @@ class MemorySettingsStore final : public SettingsStore {
   std::unique_ptr<StoreKey> OpenKey(const std::string& path, bool create) override;
   void DeleteKey(const std::string& path) override;
   // Keeps a copy of the whole store and puts it back when the steps throw.
-  void atomically(const std::function<void()>& steps) override;
+  void Atomically(const std::function<void()>& steps) override;
 
   // Direct access for tests, bypassing handles.
   bool hasKey(const std::string& path) const;
@@ -33,7 +33,7 @@ class MemorySettingsStore final : public SettingsStore {
   void refuseWrites(bool refuse) { m_refuseWrites = refuse; }
   // Makes the writes of one value name fail, as a full disk would at that moment.
   void refuseWritesOf(const std::string& name) { m_refusedName = fold(name); }
-  // Makes every unit of atomically fail with StoreBusy before anything is written.
+  // Makes every unit of Atomically fail with StoreBusy before anything is written.
   void beBusy(bool busy) { m_busy = busy; }
   // Makes every write fail with StoreBusy, as another process holding the lock would.
   void beBusyForWrites(bool busy) { m_writesBusy = busy; }

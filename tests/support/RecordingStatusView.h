@@ -16,7 +16,7 @@ struct RecordingStatusView : StatusView {
   void showCost(const std::string& text) override { cents = text; }
   void setPolling(bool on) override { polling = on; }
   void setSwitchCaption(const std::string&) override {}
-  void refreshState(int s) override { state = s; }
+  void refreshState(MonitorState s) override { state = s; }
   void enableSwitch(bool on) override { calls.push_back(on ? "switch on" : "switch off"); }
   void enableSettings(bool on) override { calls.push_back(on ? "settings on" : "settings off"); }
   void showStatusWindow() override { calls.push_back("show"); }

@@ -9,11 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include <unistd.h>
-
 #include <QAction>
 #include <QApplication>
-#include <QSignalSpy>
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
@@ -42,6 +39,7 @@
 #include "support/ProgramParts.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/RecordingStatusView.h"
+#include "support/TemporaryFolder.h"
 #include "support/qt/SeenLayout.h"
 #include "ui/status/StateArt.h"
 
@@ -58,9 +56,6 @@ using testing::ScriptedProbe;
 class MainFrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_folder = fs::temp_directory_path() / ("pelmora-ui-" + std::to_string(::getpid()));
-    fs::remove_all(m_folder);
-    fs::create_directories(m_folder);
     m_clock.set(2026, 12, 8, 21, 30, 0);
     for (const auto& [name, value] :
          std::initializer_list<std::pair<const char*, Value>>{{"XX", 300},
@@ -79,7 +74,6 @@ class MainFrameTest : public ::testing::Test {
   void TearDown() override {
     m_frame.reset();
     m_core.reset();
-    fs::remove_all(m_folder);
   }
 
   TMainFrame& make(QStringList args = {QStringLiteral("pelmora")}) {
@@ -93,7 +87,7 @@ class MainFrameTest : public ::testing::Test {
          .sound = m_sound,
          .store = m_store,
          .screen = m_screen,
-         .folder = m_folder,
+         .folder = m_folder.path(),
          .terminate = m_realTerminate ? std::function<void()>(&TMainFrame::endEventLoop)
                                       : std::function<void()>([this] { ++m_terminated; })}));
     m_frame = std::make_unique<TMainFrame>(
@@ -129,7 +123,7 @@ class MainFrameTest : public ::testing::Test {
     return m_frame->pos();
   }
 
-  fs::path m_folder;
+  testing::TemporaryFolder m_folder;
   testing::MemorySettingsStore m_store;
   FixedScreen m_screen{{1024, 768}};
   std::optional<QPoint> m_pointer;

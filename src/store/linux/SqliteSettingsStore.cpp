@@ -185,9 +185,9 @@ class SqliteConnection {
     commit(key);
   }
 
-  // One unit of writes (see SettingsStore::atomically). Inside an open transaction it is a
+  // One unit of writes (see SettingsStore::Atomically). Inside an open transaction it is a
   // savepoint of it; otherwise a transaction of its own that takes the write lock at once.
-  void atomically(const std::function<void()>& steps) {
+  void Atomically(const std::function<void()>& steps) {
     const bool nested = m_handles > 0 || !sqlite3_get_autocommit(m_db);
     if (nested) {
       execOrThrow("SAVEPOINT unit", "Не удалось начать запись");
@@ -444,8 +444,8 @@ void SqliteSettingsStore::DeleteKey(const std::string& path) {
   db.leave(path);
 }
 
-void SqliteSettingsStore::atomically(const std::function<void()>& steps) {
-  connection().atomically(steps);
+void SqliteSettingsStore::Atomically(const std::function<void()>& steps) {
+  connection().Atomically(steps);
 }
 
 }  // namespace pelmora

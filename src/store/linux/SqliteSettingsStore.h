@@ -39,7 +39,7 @@ class SqliteSettingsStore final : public SettingsStore {
   // Removes the key and its subkeys from the database; never touches the autostart folder.
   void DeleteKey(const std::string& path) override;
   // A transaction that takes the write lock at once; a savepoint inside an open handle's.
-  void atomically(const std::function<void()>& steps) override;
+  void Atomically(const std::function<void()>& steps) override;
 
   const std::filesystem::path& databaseFile() const { return m_database; }
 

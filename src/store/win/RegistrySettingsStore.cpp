@@ -31,7 +31,7 @@ constexpr DWORD kMaxKeyName = 256;
 
 }  // namespace
 
-// The registry has no transactions: a unit of atomically keeps the previous state of every value
+// The registry has no transactions: a unit of Atomically keeps the previous state of every value
 // it touches and writes them back when the unit fails.
 class RegistryUndo {
  public:
@@ -251,7 +251,7 @@ std::unique_ptr<StoreKey> RegistrySettingsStore::OpenKey(const std::string& path
   return std::make_unique<RegistryKey>(key, path, wide, m_undo);
 }
 
-void RegistrySettingsStore::atomically(const std::function<void()>& steps) {
+void RegistrySettingsStore::Atomically(const std::function<void()>& steps) {
   // Inside a unit already: the outer one restores.
   if (m_undo != nullptr) {
     steps();

@@ -25,7 +25,7 @@ class RegistrySettingsStore final : public SettingsStore {
   // Deletes the subkeys first, deepest first, then the key.
   void DeleteKey(const std::string& path) override;
   // The registry has no transactions: a failed unit writes back the values it had changed.
-  void atomically(const std::function<void()>& steps) override;
+  void Atomically(const std::function<void()>& steps) override;
 
  private:
   std::string systemPath(const std::string& path) const;

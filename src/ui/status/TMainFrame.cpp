@@ -557,7 +557,7 @@ void TMainFrame::setSwitchCaption(const std::string& caption) {
   mSwitch->setText(QString::fromStdString(caption));
 }
 
-void TMainFrame::refreshState(int state) {
+void TMainFrame::refreshState(MonitorState state) {
   m_trayState = (state == kMonitorDisconnected || state == kMonitorConnected) ? state : kMonitorOff;
   setStateGlyph(QStringLiteral("State") + QString::number(m_trayState));
   trayIcon->setIcon(StateArt::trayIcon(m_trayState));

@@ -165,7 +165,7 @@ class TMainFrame : public QWidget, public StatusView {
   // MonitorView
   void setPolling(bool on) override;
   void setSwitchCaption(const std::string& caption) override;
-  void refreshState(int state) override;
+  void refreshState(MonitorState state) override;
   // ConnectionWindow
   void enableSwitch(bool enabled) override;
   void enableSettings(bool enabled) override;

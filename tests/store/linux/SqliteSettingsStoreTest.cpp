@@ -73,7 +73,7 @@ TEST_F(SqliteSettingsStoreTest, WritesBeforeAnErrorStayWritten) {
 TEST_F(SqliteSettingsStoreTest, UnitsAreAllOrNothingAndABusyStoreNeverBlocks) {
   auto store = makeStore();
   store.OpenKey(kProgramKey, true)->WriteInteger("NumberT", 1);
-  EXPECT_THROW(store.atomically([&] {
+  EXPECT_THROW(store.Atomically([&] {
     auto key = store.OpenKey(kProgramKey, true);
     key->WriteInteger("NumberT", 2);
     key->WriteString("CentsT", "150");
@@ -91,7 +91,7 @@ TEST_F(SqliteSettingsStoreTest, UnitsAreAllOrNothingAndABusyStoreNeverBlocks) {
   const auto before = std::chrono::steady_clock::now();
   EXPECT_EQ(store.OpenKey(kProgramKey, true)->ReadInteger("NumberT"), 1);
   EXPECT_THROW(
-      store.atomically([&] { store.OpenKey(kProgramKey, true)->WriteInteger("NumberT", 2); }),
+      store.Atomically([&] { store.OpenKey(kProgramKey, true)->WriteInteger("NumberT", 2); }),
       StoreBusy);
   EXPECT_THROW(store.OpenKey(kProgramKey, true)->WriteInteger("NumberT", 2), StoreBusy);
   // Generous for a slow machine: a blocked store used to wait ten seconds.
@@ -99,7 +99,7 @@ TEST_F(SqliteSettingsStoreTest, UnitsAreAllOrNothingAndABusyStoreNeverBlocks) {
   sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(other);
 
-  store.atomically([&] { store.OpenKey(kProgramKey, true)->WriteInteger("NumberT", 2); });
+  store.Atomically([&] { store.OpenKey(kProgramKey, true)->WriteInteger("NumberT", 2); });
   EXPECT_EQ(rows("SELECT data FROM entries WHERE name = 'NumberT'"), std::vector<std::string>{"2"});
 }
 
@@ -113,7 +113,7 @@ TEST_F(SqliteSettingsStoreTest, TwoProcessesCountingAtOnceLoseNothing) {
     for (int i = 0; i < kRounds; ++i) {
       for (;;) {
         try {
-          store.atomically([&] {
+          store.Atomically([&] {
             auto key = store.OpenKey(kProgramKey, false);
             key->WriteInteger("NumberT", key->ReadInteger("NumberT") + 1);
             key->WriteInteger(own, i + 1);
