@@ -229,11 +229,11 @@ void ProgramCore::setMonitoring(bool on) {
 }
 
 MonitorState ProgramCore::monitorState() const {
-  return static_cast<MonitorState>(m_monitor->state());
+  return m_monitor->state();
 }
 
 bool ProgramCore::linkUp() {
-  return m_services.probe.probe() != 0;
+  return m_services.probe.probe();
 }
 
 void ProgramCore::meterTick() {
