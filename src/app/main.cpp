@@ -12,11 +12,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
-#include <QSystemTrayIcon>
 
 #include "app/InstanceLock.h"
+#include "app/InstanceRequests.h"
 #include "app/PlatformParts.h"
 #include "app/ProgramCore.h"
+#include "app/QtPlatformChoice.h"
 #include "app/ShutdownSignals.h"
 #include "monitor/ConnectionProbe.h"
 #include "platform/DataFolder.h"
@@ -90,12 +91,14 @@ char decimalSeparator() {
 }
 
 constexpr const char* kUsage =
-    "Использование: pelmora [/off | /reboot | --help | --version]\n"
+    "Использование: pelmora [/off | /reboot | --status | --settings | --help | --version]\n"
     "\n"
     "Pelmora считает время и стоимость коммутируемого (PPP) подключения к интернету.\n"
     "\n"
     "  /off        запустить с выключенным контролем подключения\n"
     "  /reboot     перезапуск самой программой: дождаться завершения прежней копии\n"
+    "  --status    показать окно статуса (запущенной программы или новой)\n"
+    "  --settings  открыть настройки (запущенной программы или новой)\n"
     "  --help      показать эту справку и выйти\n"
     "  --version   показать версию и выйти\n"
     "\n"
@@ -121,6 +124,33 @@ std::string executablePath() {
   return utf8Path(pathFromText(QDir::toNativeSeparators(QCoreApplication::applicationFilePath())));
 }
 
+// What the menu entry's actions ask for: "--status" and "--settings" as the first argument.
+std::optional<InstanceRequest> requestOf(const QString& first) {
+  if (first == QStringLiteral("--status")) return InstanceRequest::ShowStatus;
+  if (first == QStringLiteral("--settings")) return InstanceRequest::OpenSettings;
+  return std::nullopt;
+}
+
+// On a Wayland session the status window goes through Xwayland where there is one, unless the
+// user chose a platform.
+void choosePlatform() {
+#ifndef _WIN32
+  const std::optional<std::string> platform =
+      preferredQtPlatform([](const char* name) -> std::optional<std::string> {
+        const char* value = std::getenv(name);
+        if (value == nullptr) return std::nullopt;
+        return std::string(value);
+      });
+  if (platform) ::setenv("QT_QPA_PLATFORM", platform->c_str(), 1);
+#endif
+}
+
+// Wayland lets no program keep its window above the others or put it where it was: the window
+// can be neither kept on top nor placed, and its position is not stored.
+bool windowSystemPlacesWindows() {
+  return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -128,7 +158,10 @@ int main(int argc, char* argv[]) {
     std::cout << *answer << std::flush;
     return 0;
   }
+  choosePlatform();
   QApplication app(argc, argv);
+  const bool placeable = windowSystemPlacesWindows();
+  if (!placeable) std::cerr << kNativeWaylandNotice << std::flush;
   QApplication::setApplicationName(QString::fromUtf8(kProgramName));
   // Wayland desktops match the windows to the menu entry and its icon by this name.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Pelmora"));
@@ -157,7 +190,13 @@ int main(int argc, char* argv[]) {
                                MessageIcon::Error));
     return kExitFolderUnusable;
   }
+  const std::optional<InstanceRequest> request = requestOf(arguments.value(1));
   if (locked.outcome == LockOutcome::Taken) {
+    // The menu entry's actions reach the running instance quietly; a plain start is refused
+    // and still brings the running instance's window up, so a desktop without a tray never
+    // loses it.
+    const bool sent = InstanceRequests::send(folder, request.value_or(InstanceRequest::ShowStatus));
+    if (request && sent) return 0;
     boxes->show(informationBox(kProgramName, "Программа уже запущена!"));
     return kExitAlreadyRunning;
   }
@@ -185,7 +224,8 @@ int main(int argc, char* argv[]) {
                                            .executable = executable,
                                            .terminate = &TMainFrame::endEventLoop,
                                            .decimalSeparator = separator});
-    TMainFrame frame(TMainFrame::Services{.core = core, .screen = screen, .arguments = arguments});
+    TMainFrame frame(TMainFrame::Services{
+        .core = core, .screen = screen, .arguments = arguments, .placeable = placeable});
     const auto files = makeFileDialogs();
     const auto beeper = makeBeeper();
     const auto printer = makePrinter();
@@ -211,15 +251,21 @@ int main(int argc, char* argv[]) {
       ending = true;
       frame.systemShutdown();
     });
+    // What a later start asks: the status window, or the settings where the menu allows them.
+    const auto answer = [&frame](InstanceRequest asked) {
+      if (asked == InstanceRequest::OpenSettings && frame.mSettings->isEnabled()) {
+        frame.openSettings(QStringLiteral("o"));
+      } else {
+        frame.mStatusClick();
+      }
+    };
+    InstanceRequests requests(folder);
+    QObject::connect(&requests, &InstanceRequests::received, &frame, answer);
     frame.startUp();
     // A shutdown signal during a start-up question ended the program before its loop began.
     if (frame.ending()) return 0;
-    // Without a tray the window is the only way to the menu, so it is shown; offscreen there
-    // is nobody to show it to.
-    if (!QSystemTrayIcon::isSystemTrayAvailable() &&
-        QGuiApplication::platformName() != QStringLiteral("offscreen")) {
-      frame.mStatusClick();
-    }
+    requests.listen();
+    if (request) answer(*request);
     QApplication::exec();
   } catch (const std::exception& e) {
     boxes->show(informationBox(kProgramName, e.what(), MessageIcon::Error));

@@ -91,7 +91,8 @@ class MainFrameTest : public ::testing::Test {
          .terminate = m_realTerminate ? std::function<void()>(&TMainFrame::endEventLoop)
                                       : std::function<void()>([this] { ++m_terminated; })}));
     m_frame = std::make_unique<TMainFrame>(
-        TMainFrame::Services{*m_core, m_screen, args, [this] { return m_pointer; }, &m_notifier});
+        TMainFrame::Services{*m_core, m_screen, args, [this] { return m_pointer; }, &m_notifier,
+                             m_placeable, [this] { return m_tray; }});
     m_dialog = {};
     m_notifier.titles.clear();
     m_core->listen(&m_dialog);
@@ -135,6 +136,8 @@ class MainFrameTest : public ::testing::Test {
   testing::RecordingNotifier m_notifier;
   testing::RecordingSettingsListener m_dialog;  // the settings dialog as the core tells it
   int m_terminated = 0;
+  bool m_placeable = true;       // the window system lets the program place its window
+  bool m_tray = true;            // the desktop has a tray
   bool m_realTerminate = false;  // the program's own end of the loop instead of a counter
   std::unique_ptr<ProgramCore> m_core;
   std::unique_ptr<TMainFrame> m_frame;
@@ -335,12 +338,18 @@ TEST_F(MainFrameTest, EveryControlIsSeenWholeAndApart) {
     // offscreen fonts are not those of Windows, so there only the overlaps are checked.
     if (!kCaptionsMeasured) return;
     EXPECT_EQ(testing::cutCaptions(&frame), std::vector<std::string>{});
-    const QFontMetrics cost(frame.pCents->font());
-    const QRect room = frame.pCents->contentsRect();
-    const QString text = frame.pCents->text();
-    const int figuresEnd = room.x() + (room.width() - cost.horizontalAdvance(text)) / 2 +
-                           cost.horizontalAdvance(text.trimmed());
-    EXPECT_LE(figuresEnd, frame.tCurrency->x()) << text.toStdString();
+    // The figures are centred with blanks behind them; they start inside their display and
+    // end before the currency symbol (the time: before the display's edge).
+    for (const auto& [display, end] :
+         {std::pair{frame.pCents, frame.tCurrency->x()},
+          std::pair{frame.pTime, frame.pTime->contentsRect().right() + 1}}) {
+      const QFontMetrics figures(display->font());
+      const QRect room = display->contentsRect();
+      const QString text = display->text();
+      const int start = room.x() + (room.width() - figures.horizontalAdvance(text)) / 2;
+      EXPECT_GE(start, room.x()) << text.toStdString();
+      EXPECT_LE(start + figures.horizontalAdvance(text.trimmed()), end) << text.toStdString();
+    }
   };
   EXPECT_EQ(frame.pCents->text(), QStringLiteral("0   "));
   EXPECT_EQ(frame.pTime->text(), QStringLiteral("00:00:00"));
@@ -353,15 +362,24 @@ TEST_F(MainFrameTest, EveryControlIsSeenWholeAndApart) {
   EXPECT_EQ(frame.stateGlyph(), QStringLiteral("State1"));
   EXPECT_EQ(frame.downGlyph(), QStringLiteral("Down0"));
 
-  // The longest texts: a cost of five figures after the point, twenty-three hours and more.
-  frame.showCost("0.02187   ");
-  frame.showDuration("23:59:59");
-  seenWhole();
+  // The longest texts: seven figures of a cost, hours past 99, whole minutes.
+  for (const char* cost : {"0.02187   ", "50.0166   ", "8888888   "}) {
+    frame.showCost(cost);
+    seenWhole();
+  }
+  for (const char* time : {"23:59:59", "100:00:00", "1234 мин."}) {
+    frame.showDuration(time);
+    seenWhole();
+  }
   // The minor unit's sign is the widest of the signs the program writes.
   m_store.set(kProgramKey, "CurrencyStatus", 0);
   frame.mStatusClick();
   EXPECT_EQ(frame.tCurrency->text(), QStringLiteral("ц."));
+  frame.showCost("50.0166   ");
   seenWhole();
+  // A short text gets the display's own size back.
+  frame.showCost("0   ");
+  EXPECT_EQ(frame.pCents->font().pixelSize(), 11);
 
   for (QTimer* t : {frame.ttMover, frame.ttHider, frame.ttFlasher}) EXPECT_FALSE(t->isActive());
   EXPECT_EQ(frame.ttMover->interval(), 10);
@@ -499,6 +517,65 @@ TEST_F(MainFrameTest, HideButtonLightsUnderThePointerAndHides) {
   EXPECT_FALSE(frame.ttHider->isActive());
   EXPECT_FALSE(frame.ttMover->isActive());
   QTest::mouseRelease(frame.pCents, Qt::LeftButton, {}, {2, 2});
+}
+
+// A desktop without a tray: the window is the only way to the menu, so nothing hides it, and
+// a tray that goes away while it is hidden brings it back.
+TEST_F(MainFrameTest, WithoutATrayTheWindowStaysReachable) {
+  m_tray = false;
+  TMainFrame& frame = make();
+  EXPECT_TRUE(frame.isVisible());  // shown at start although ShowOnStart is 0
+  QTest::mouseClick(frame.iDown, Qt::LeftButton, {}, {5, 20});
+  frame.mHide->trigger();
+  EXPECT_TRUE(frame.isVisible());
+  poll(1);
+  m_clock.advance(30);
+  poll(0);
+  ASSERT_TRUE(frame.ttHider->isActive());
+  frame.ttHiderTimer();
+  EXPECT_TRUE(frame.isVisible());
+  EXPECT_FALSE(frame.ttHider->isActive());
+
+  // A tray came: the window hides as usual; the tray went: the window is back within seconds.
+  m_tray = true;
+  frame.iDownClick();
+  EXPECT_FALSE(frame.isVisible());
+  ASSERT_TRUE(frame.ttTrayWatch->isActive());
+  frame.ttTrayWatchTimer();
+  EXPECT_FALSE(frame.isVisible());
+  m_tray = false;
+  frame.ttTrayWatchTimer();
+  EXPECT_TRUE(frame.isVisible());
+}
+
+// Some trays (swaybar) ask the program to open the menu itself.
+TEST_F(MainFrameTest, ATrayThatAsksForTheMenuGetsItAtThePointer) {
+  TMainFrame& frame = make();
+  m_pointer = QPoint(600, 400);
+  frame.trayActivated(QSystemTrayIcon::Context);
+  EXPECT_TRUE(frame.PopupMenu->isVisible());
+  EXPECT_EQ(frame.PopupMenu->pos(), QPoint(600, 400));
+  // A menu the tray opened already is left where it is.
+  m_pointer = QPoint(10, 10);
+  frame.trayActivated(QSystemTrayIcon::Context);
+  EXPECT_EQ(frame.PopupMenu->pos(), QPoint(600, 400));
+  frame.PopupMenu->hide();
+}
+
+// On Wayland the program neither places its window nor learns where it is: a drag is left to
+// the window system and stores nothing, and a stored position brought onto the screen is not
+// written back.
+TEST_F(MainFrameTest, WhereTheWindowCannotBePlacedNoPositionIsStored) {
+  m_placeable = false;
+  m_store.set(kProgramKey, "XX", 5000);
+  TMainFrame& frame = make();
+  frame.mStatusClick();
+  QTest::mousePress(frame.pTime, Qt::LeftButton, {}, {3, 2});
+  EXPECT_FALSE(frame.ttMover->isActive());
+  QTest::mouseRelease(frame.pTime, Qt::LeftButton, {}, {3, 2});
+  drag(frame.pCents, {10, 5}, {500, 300});
+  EXPECT_EQ(stored("XX"), Value(5000));
+  EXPECT_EQ(stored("YY"), Value(200));
 }
 
 TEST_F(MainFrameTest, FlashingBlinksFourTimesAndEndsBrightGreen) {

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QApplication>
 #include <QCursor>
 #include <QFont>
 #include <QFrame>
@@ -19,6 +20,7 @@
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolTip>
+#include <QWindow>
 
 #include "monitor/ConnectionMonitor.h"
 #include "platform/ProgramVersion.h"
@@ -38,6 +40,7 @@ constexpr int kMoverInterval = 10;
 constexpr int kHiderInterval = 10000;
 constexpr int kFlasherInterval = 250;
 constexpr int kSettlementRetryInterval = 1000;
+constexpr int kTrayWatchInterval = 5000;
 
 constexpr int kWindowWidth = 105;
 constexpr int kWindowHeight = 32;
@@ -46,6 +49,10 @@ constexpr int kSnapMargin = 18;
 // The window stays where it was pressed for this many mover ticks, so a click never moves it.
 constexpr int kStillTicks = 4;
 constexpr int kFlashRound = 8;
+
+// The displays' figures and the smallest size they are made to fit in.
+constexpr int kDisplayPixels = 11;
+constexpr int kSmallestDisplayPixels = 7;
 
 const QString kEmptyCost = QStringLiteral("0   ");
 const QString kEmptyTime = QStringLiteral("00:00:00");
@@ -83,8 +90,23 @@ QLabel* display(QWidget* parent, const QRect& geometry, const QString& text) {
   label->setLineWidth(1);
   label->setGeometry(geometry);
   label->setAlignment(Qt::AlignCenter);
-  label->setFont(displayFont(11, true));
+  label->setFont(displayFont(kDisplayPixels, true));
   return label;
+}
+
+// The largest display font, down to the smallest, whose centred text starts inside the display
+// and whose figures end before `right` (the currency symbol's place, or the display's edge).
+void fitText(QLabel* display, int right) {
+  const QRect room = display->contentsRect();
+  const QString text = display->text();
+  QFont font = displayFont(kDisplayPixels, true);
+  for (; font.pixelSize() > kSmallestDisplayPixels; font.setPixelSize(font.pixelSize() - 1)) {
+    const QFontMetrics metrics(font);
+    const int start = room.x() + (room.width() - metrics.horizontalAdvance(text)) / 2;
+    const int end = start + metrics.horizontalAdvance(text.trimmed());
+    if (start >= room.x() && end <= right) break;
+  }
+  if (font != display->font()) display->setFont(font);
 }
 
 }  // namespace
@@ -95,8 +117,13 @@ TMainFrame::TMainFrame(Services services)
       m_notifier(services.notifier),
       m_screen(services.screen),
       m_arguments(std::move(services.arguments)),
-      m_pointer(std::move(services.pointer)) {
+      m_pointer(std::move(services.pointer)),
+      m_placeable(services.placeable),
+      m_trayAvailable(std::move(services.trayAvailable)) {
   setWindowTitle(QString::fromUtf8(kProgramName));
+  // The position is always the program's own, 0, 0 included: without this the window system
+  // would place a window that was never moved away from 0, 0 where it likes.
+  setAttribute(Qt::WA_Moved);
   setFixedSize(kWindowWidth, kWindowHeight);
   setFont(smallFont());
 
@@ -133,6 +160,8 @@ void TMainFrame::buildTimers() {
   ttSettlement = timer(kSettlementRetryInterval, &TMainFrame::ttSettlementTimer);
   ttStartUp = timer(kSettlementRetryInterval, &TMainFrame::ttStartUpTimer);
   ttStartUp->setSingleShot(true);
+  ttTrayWatch = timer(kTrayWatchInterval, &TMainFrame::ttTrayWatchTimer);
+  ttTrayWatch->setTimerType(Qt::CoarseTimer);
 }
 
 void TMainFrame::buildControls() {
@@ -160,6 +189,7 @@ void TMainFrame::buildControls() {
   tCurrency->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   tCurrency->setFont(displayFont(9, false));
   pTime = display(subBGStatus, QRect(30, 14, 55, 14), kEmptyTime);
+  fitDisplays();
 
   iDown = picture(subBGStatus, QRect(86, 0, 14, 27), {});
   setDownGlyph(false);
@@ -222,7 +252,13 @@ void TMainFrame::buildMenu() {
   trayIcon = new QSystemTrayIcon(this);
   trayIcon->setContextMenu(PopupMenu);
   if (m_notifier == nullptr) {
-    m_desktop = std::make_unique<DesktopNotifier>(*trayIcon, [this] { startFlashing(); });
+    // Where neither the notification service nor a balloon reaches the user, the window shows
+    // up and flashes.
+    m_desktop = std::make_unique<DesktopNotifier>(*trayIcon, [this] {
+      showWithoutFocus();
+      startFlashing();
+      QApplication::alert(this);
+    });
     m_notifier = m_desktop.get();
   }
   connect(trayIcon, &QSystemTrayIcon::activated, this, &TMainFrame::trayActivated);
@@ -239,6 +275,21 @@ void TMainFrame::startUp() {
   }
 
   ttStartUpTimer();
+  // Without a tray the window is the only way to the menu.
+  if (!trayAvailable()) showWithoutFocus();
+  ttTrayWatch->start();
+}
+
+bool TMainFrame::trayAvailable() const {
+  if (m_trayAvailable) return m_trayAvailable();
+  return QSystemTrayIcon::isSystemTrayAvailable() ||
+         QGuiApplication::platformName() == QStringLiteral("offscreen");
+}
+
+void TMainFrame::ttTrayWatchTimer() {
+  const bool tray = trayAvailable();
+  if (tray && !trayIcon->isVisible()) trayIcon->show();
+  if (!tray && isHidden() && !m_core.ending()) showWithoutFocus();
 }
 
 void TMainFrame::ttStartUpTimer() {
@@ -255,7 +306,7 @@ void TMainFrame::ttStartUpTimer() {
   ttStartUp->stop();
   if (!result) return;
   enableSwitch(true);
-  if (result->showWindow) mStatusClick();
+  if (result->showWindow) showWithoutFocus();
 
   cbState->setChecked(true);
   if (m_arguments.value(1) == QStringLiteral("/off")) cbState->setChecked(false);
@@ -291,7 +342,8 @@ void TMainFrame::moveOntoScreen(int left, int top) {
   const int inLeft = std::clamp(left, area.left, area.left + area.width - kWindowWidth);
   const int inTop = std::clamp(top, area.top, area.top + area.height - kWindowHeight);
   move(inLeft, inTop);
-  if (inLeft != left || inTop != top) m_core.savePosition(inLeft, inTop);
+  // Where the window system places windows itself, the program cannot know where it went.
+  if ((inLeft != left || inTop != top) && m_placeable) m_core.savePosition(inLeft, inTop);
 }
 
 void TMainFrame::showEvent(QShowEvent* event) {
@@ -309,22 +361,44 @@ void TMainFrame::hideEvent(QHideEvent* event) {
 
 void TMainFrame::showDuration(const std::string& text) {
   pTime->setText(QString::fromStdString(text));
+  fitDisplays();
 }
 
 void TMainFrame::showCost(const std::string& text) {
   pCents->setText(QString::fromStdString(text));
+  fitDisplays();
+}
+
+void TMainFrame::fitDisplays() {
+  fitText(pCents, tCurrency->x());
+  fitText(pTime, pTime->contentsRect().right() + 1);
 }
 
 void TMainFrame::mStatusClick() {
+  setAttribute(Qt::WA_ShowWithoutActivating, false);
   show();
   raise();
   activateWindow();
 }
 
+void TMainFrame::showWithoutFocus() {
+  setAttribute(Qt::WA_ShowWithoutActivating, true);
+  show();
+  raise();
+}
+
 void TMainFrame::iDownClick() {
-  hide();
   m_hover = false;
   setDownGlyph(false);
+  if (trayAvailable()) {
+    hide();
+    return;
+  }
+  // Hidden, the window could not be reached again: there is no tray icon to click.
+  QToolTip::showText(iDown->mapToGlobal(iDown->rect().center()),
+                     QStringLiteral("Спрятать окно некуда: на рабочем столе нет области "
+                                    "уведомлений (трея)."),
+                     iDown);
 }
 
 void TMainFrame::mStatisticsClick() {
@@ -351,7 +425,13 @@ void TMainFrame::trayActivated(QSystemTrayIcon::ActivationReason reason) {
     case QSystemTrayIcon::MiddleClick:
       openSettings(QStringLiteral("o"));
       break;
-    default:  // the context menu opens by itself
+    case QSystemTrayIcon::Context:
+      // Most trays open the menu themselves; some (swaybar) ask the program to.
+      if (!PopupMenu->isVisible()) {
+        if (const std::optional<QPoint> at = pointerPosition()) PopupMenu->popup(*at);
+      }
+      break;
+    default:
       break;
   }
 }
@@ -387,7 +467,7 @@ void TMainFrame::endEventLoop() {
 
 void TMainFrame::programEnding() {
   for (QTimer* t : {ttInternet, ttDuration, ttProtector, ttMover, ttHider, ttFlasher, ttSettlement,
-                    ttStartUp}) {
+                    ttStartUp, ttTrayWatch}) {
     t->stop();
   }
 }
@@ -465,6 +545,11 @@ bool TMainFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TMainFrame::dragStart(QWidget* control, QPoint position) {
+  // Where the program cannot place its window, the window system moves it for the user.
+  if (!m_placeable) {
+    if (QWindow* window = windowHandle()) window->startSystemMove();
+    return;
+  }
   // The grab offset is counted from the contents frame's corner, by the control's place in it.
   m_grab = position + control->pos();
   m_moverTicks = 0;
@@ -490,6 +575,8 @@ void TMainFrame::ttMoverTimer() {
 
 void TMainFrame::dragEnd() {
   ttMover->stop();
+  // Where the window system does not tell where the window is, nothing right could be stored.
+  if (!m_placeable) return;
   // Written on every release, also after a plain click that moved nothing.
   m_core.savePosition(x(), y());
 }
@@ -514,8 +601,9 @@ void TMainFrame::formMouseMove() {
 }
 
 void TMainFrame::ttHiderTimer() {
-  hide();
   ttHider->stop();
+  // Without a tray the window stays: it is the only way to the program.
+  if (trayAvailable()) hide();
 }
 
 void TMainFrame::startFlashing() {
@@ -575,7 +663,7 @@ void TMainFrame::enableSettings(bool enabled) {
 }
 
 void TMainFrame::showStatusWindow() {
-  mStatusClick();
+  showWithoutFocus();
 }
 
 void TMainFrame::setMetering(bool on) {

@@ -42,6 +42,12 @@ class TMainFrame : public QWidget, public StatusView {
     // Where the budget notices go. None: the desktop's notifications, else the tray's balloon,
     // else the flashing window.
     Notifier* notifier = nullptr;
+    // Whether the window system lets the program place its window and tells where it is
+    // (not so on Wayland): only then is a position applied by dragging or stored.
+    bool placeable = true;
+    // Whether the desktop has a tray now. Empty: as Qt sees it (offscreen counts as a tray:
+    // there is nobody to show the window to).
+    std::function<bool()> trayAvailable = {};
   };
 
   explicit TMainFrame(Services services);
@@ -110,6 +116,8 @@ class TMainFrame : public QWidget, public StatusView {
   QTimer* ttSettlement = nullptr;
   // Runs the start-up sequence again while a busy store stops it, once a second.
   QTimer* ttStartUp = nullptr;
+  // Looks for the tray every few seconds.
+  QTimer* ttTrayWatch = nullptr;
   QSystemTrayIcon* trayIcon = nullptr;
 
   // The tray icon's state, also where no tray is available.
@@ -136,8 +144,8 @@ class TMainFrame : public QWidget, public StatusView {
   void mQuitClick();
   void mReStartClick();
   void mSwitchClick();
-  void mStatusClick();  // show the window and bring it to the front
-  void iDownClick();    // hide the window (also mHide)
+  void mStatusClick();  // the user's request: show the window, bring it to the front, focus it
+  void iDownClick();    // hide the window (also mHide); where there is no tray it stays
   void mStatisticsClick();
   void mHelpClick();
   void ttInternetTimer();
@@ -148,6 +156,9 @@ class TMainFrame : public QWidget, public StatusView {
   void ttFlasherTimer();
   void ttSettlementTimer();
   void ttStartUpTimer();  // one attempt at the start-up sequence
+  // Where no tray is (or a tray went away) a hidden window is shown again; a tray that came
+  // takes the icon.
+  void ttTrayWatchTimer();
   // What the tray icon's mouse actions do.
   void trayActivated(QSystemTrayIcon::ActivationReason reason);
   // SIGTERM, SIGINT, the session ending: quit at once, without questions.
@@ -183,6 +194,12 @@ class TMainFrame : public QWidget, public StatusView {
   void buildControls();
   void buildMenu();
   void buildTimers();
+  // The program's own showings (start, connect, no tray): shown and raised, the keyboard
+  // focus left where the user has it.
+  void showWithoutFocus();
+  bool trayAvailable() const;
+  // The displays' fonts made smaller, where a text would not fit its place.
+  void fitDisplays();
   void setStateGlyph(const QString& name);
   void setDownGlyph(bool lit);
 
@@ -199,6 +216,8 @@ class TMainFrame : public QWidget, public StatusView {
   const Screen& m_screen;
   QStringList m_arguments;
   std::function<std::optional<QPoint>()> m_pointer;
+  bool m_placeable = true;
+  std::function<bool()> m_trayAvailable;
   int m_trayState = 0;
 
   QString m_stateGlyph;
