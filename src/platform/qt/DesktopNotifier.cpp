@@ -7,6 +7,7 @@
 
 #ifdef PELMORA_WITH_DBUS
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -22,7 +23,22 @@ namespace {
 constexpr const char* kService = "org.freedesktop.Notifications";
 constexpr const char* kPath = "/org/freedesktop/Notifications";
 constexpr const char* kAppId = "org.example.Pelmora";  // the menu entry and its icon
+constexpr int kAnswerWait = 5000;                      // ms
+// Where this service runs, Qt's tray icon is a StatusNotifierItem, whose balloon is a call to
+// the same notification service that has just failed.
+constexpr const char* kItemWatcher = "org.kde.StatusNotifierWatcher";
 #endif
+
+// Whether the tray's balloon goes through the notification service.
+bool balloonNeedsService() {
+#ifdef PELMORA_WITH_DBUS
+  const QDBusConnection bus = QDBusConnection::sessionBus();
+  return bus.isConnected() && bus.interface() != nullptr &&
+         bus.interface()->isServiceRegistered(QString::fromLatin1(kItemWatcher)).value();
+#else
+  return false;
+#endif
+}
 
 }  // namespace
 
@@ -42,8 +58,8 @@ void DesktopNotifier::notify(const std::string& title, const std::string& text) 
     call << QStringLiteral("Pelmora") << 0U << QString::fromLatin1(kAppId)
          << QString::fromStdString(title) << QString::fromStdString(text) << QStringList() << hints
          << -1;
-    // A service the bus starts on demand counts; only an error (no service at all) falls back.
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), &m_tray);
+    // A service the bus starts on demand counts; an error or no answer in time falls back.
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kAnswerWait), &m_tray);
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &m_tray,
                      [this, watcher, title, text] {
                        watcher->deleteLater();
@@ -56,7 +72,8 @@ void DesktopNotifier::notify(const std::string& title, const std::string& text) 
 }
 
 void DesktopNotifier::showWithoutService(const std::string& title, const std::string& text) {
-  if (QSystemTrayIcon::isSystemTrayAvailable() && QSystemTrayIcon::supportsMessages()) {
+  if (QSystemTrayIcon::isSystemTrayAvailable() && QSystemTrayIcon::supportsMessages() &&
+      !balloonNeedsService()) {
     m_tray.showMessage(QString::fromStdString(title), QString::fromStdString(text),
                        QSystemTrayIcon::Warning);
     return;

@@ -11,9 +11,11 @@ namespace pelmora {
 
 // The desktop's way of telling the user something: the freedesktop notification service over
 // the session D-Bus where the build has Qt's D-Bus module (GNOME, KDE and the others show it
-// with or without a tray); the tray icon's balloon where there is no such service (Windows, a
-// bare window manager with a tray); `unseen` when neither can show it (the caller flashes its
-// window). The D-Bus call is asynchronous: the user-interface thread never waits for the bus.
+// with or without a tray); where that call fails or goes unanswered, the tray icon's balloon
+// (Windows, a bare window manager with an XEmbed tray) unless the balloon itself would go to the
+// same service (a StatusNotifierItem tray); `unseen` when nothing else can show it (the caller
+// shows and flashes its window). The call is asynchronous: the user-interface thread never
+// waits for the bus.
 class DesktopNotifier final : public Notifier {
  public:
   DesktopNotifier(QSystemTrayIcon& tray, std::function<void()> unseen);
