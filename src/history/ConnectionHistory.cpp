@@ -300,7 +300,9 @@ void ConnectionLogReader::line(std::string_view text) {
 namespace {
 
 // Cuts bytes into lines at CR LF, LF or a lone CR; a line is kept only up to kLongestLogLine
-// bytes, so memory stays bounded whatever the input.
+// bytes, so memory stays bounded whatever the input. A run of NUL bytes (an append a power cut
+// left unwritten) ends the line before it and is no line of its own, so the entries around it
+// are read.
 class LineSplitter {
  public:
   explicit LineSplitter(const std::function<void(std::string_view)>& onLine) : m_onLine(onLine) {}
@@ -314,6 +316,8 @@ class LineSplitter {
       m_afterCarriageReturn = c == '\r';
       if (c == '\r' || c == '\n') {
         emit();
+      } else if (c == '\0') {
+        if (!m_line.empty() || m_overlong) emit();
       } else if (m_line.size() < kLongestLogLine) {
         m_line += c;
       } else {

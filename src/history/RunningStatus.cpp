@@ -76,8 +76,11 @@ std::string RunningFigures::line() const {
 }
 
 std::optional<LogTime> runningConnectionStart(std::string_view logTail) {
+  // NUL bytes a power cut left at the end are no entry.
+  constexpr std::string_view kBreaks("\r\n\0", 3);
+  logTail = logTail.substr(0, logTail.find_last_not_of('\0') + 1);
   // The connect entry is written without a line end; the disconnect starts with one.
-  const std::size_t lineStart = logTail.find_last_of("\r\n");
+  const std::size_t lineStart = logTail.find_last_of(kBreaks);
   const std::string_view last =
       lineStart == std::string_view::npos ? logTail : logTail.substr(lineStart + 1);
   return connectEntryTime(last);

@@ -1,5 +1,6 @@
 #include "store/ConnectionLog.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -134,8 +135,23 @@ bool ConnectionLog::endsWith(const std::string& text) const {
   const std::string bytes = toFileText(text);
   std::FILE* f = detail::openFile(m_path, "rb");
   if (f == nullptr) return false;
+  // NUL bytes a power cut left where an append was are not the log's end: the end is the last
+  // byte that was written.
+  long end = std::fseek(f, 0, SEEK_END) == 0 ? std::ftell(f) : -1;
+  char block[4096];
+  bool nulsOnly = true;
+  while (end > 0 && nulsOnly) {
+    const long start = std::max(0L, end - static_cast<long>(sizeof block));
+    const std::size_t n = static_cast<std::size_t>(end - start);
+    if (std::fseek(f, start, SEEK_SET) != 0 || std::fread(block, 1, n, f) != n) break;
+    std::size_t kept = n;
+    while (kept > 0 && block[kept - 1] == '\0') --kept;
+    end = start + static_cast<long>(kept);
+    nulsOnly = kept == 0;
+  }
   std::string tail(bytes.size(), '\0');
-  const bool read = std::fseek(f, -static_cast<long>(bytes.size()), SEEK_END) == 0 &&
+  const long at = end - static_cast<long>(bytes.size());
+  const bool read = !nulsOnly && at >= 0 && std::fseek(f, at, SEEK_SET) == 0 &&
                     std::fread(tail.data(), 1, tail.size(), f) == tail.size();
   std::fclose(f);
   return read && tail == bytes;

@@ -209,8 +209,7 @@ bool DurationFile::moveTo(const DurationFile& other) const {
 }
 
 std::error_code DurationFile::remove() const {
-  std::error_code ec;
-  std::filesystem::remove(m_path, ec);
+  const std::error_code ec = removeFile(m_path);
   std::error_code ignored;
   std::filesystem::remove(replacementPath(m_path), ignored);
   return ec;

@@ -55,8 +55,8 @@ class DurationFile {
              const LocalTime& now) const;
   // Reads and checks every field.
   DurationReading read() const;
-  // Deletes the file, and a temporary one a crash during a rewrite may have left; a missing file
-  // is no error. The system's reason when the file is still there.
+  // Deletes the file durably, and a temporary one a crash during a rewrite may have left; a
+  // missing file is no error. The system's reason when the file is still there.
   std::error_code remove() const;
 
   // Renames the file over `other`'s in one step. False when it could not be moved.

@@ -37,13 +37,25 @@ std::error_code lastFileError() {
 
 bool appendToFile(const std::filesystem::path& file, std::string_view bytes) {
   if (refused(file)) return failed();
+  std::error_code ignored;
+  const bool created = !std::filesystem::exists(file, ignored);
   errno = 0;
   std::FILE* f = detail::openFile(file, "ab");
   if (f == nullptr) return failed();
-  bool ok = writeAll(f, bytes) && std::fflush(f) == 0;
+  bool ok = writeAll(f, bytes) && std::fflush(f) == 0 && detail::syncToDisk(f);
   if (!ok) failed();
   if (std::fclose(f) != 0 && ok) ok = failed();
+  if (ok && created) detail::syncFolderOf(file);
   return ok;
+}
+
+std::error_code removeFile(const std::filesystem::path& file) {
+  std::error_code ec;
+  const bool removed = std::filesystem::remove(file, ec);
+  // Until the folder is flushed a power cut can bring the file back, and with it a connection
+  // that was settled already.
+  if (removed) detail::syncFolderOf(file);
+  return ec;
 }
 
 std::filesystem::path replacementPath(const std::filesystem::path& file) {

@@ -20,7 +20,9 @@ std::string toFileText(std::string_view utf8);
 // File bytes back into program text (UTF-8).
 std::string fromFileText(std::string_view bytes);
 
-// Appends the bytes at the end of the file, creating it when missing.
+// Appends the bytes at the end of the file, creating it when missing, and makes them durable
+// before it returns (the file's data, and its name when it was created): what a later step
+// relies on survives a power cut.
 bool appendToFile(const std::filesystem::path& file, std::string_view bytes);
 
 // Why the last appendToFile or replaceFile of this thread failed (the system's error).
@@ -30,6 +32,10 @@ std::error_code lastFileError();
 // the same folder, flushed to the disk and renamed over the file. A crash at any moment leaves
 // either the previous complete file or the new complete one.
 bool replaceFile(const std::filesystem::path& file, std::string_view bytes);
+
+// Deletes the file and makes the deletion durable; a missing file is no error. The system's
+// reason when the file is still there.
+std::error_code removeFile(const std::filesystem::path& file);
 
 // The temporary file replaceFile writes first; a crash can leave it behind.
 std::filesystem::path replacementPath(const std::filesystem::path& file);
@@ -45,6 +51,8 @@ std::FILE* openFile(const std::filesystem::path& file, const char* mode);
 bool syncToDisk(std::FILE* file);
 // Renames `from` over `to`, replacing it, and makes the rename itself durable.
 bool moveOver(const std::filesystem::path& from, const std::filesystem::path& to);
+// Makes the names in the file's folder (a file made, renamed or deleted there) durable.
+void syncFolderOf(const std::filesystem::path& file);
 }  // namespace detail
 
 }  // namespace pelmora

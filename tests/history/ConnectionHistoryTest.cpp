@@ -1,4 +1,5 @@
 #include "history/ConnectionHistory.h"
+#include "history/RunningStatus.h"
 
 #include <gtest/gtest.h>
 
@@ -110,12 +111,38 @@ TEST(ConnectionHistoryTest, DamagedForeignAndMisplacedLinesAreSkippedAndCounted)
             std::vector<std::string>{"2026-03-04T11:00:00,2026-03-04T11:30:00,1800,30.5,c,0,0"});
 }
 
+// A power cut can leave an append as NUL bytes: in the middle of a line (the disconnect after
+// a connect line, the next entry appended after it), alone, or at the end. None of them hides
+// the entries around it, nor counts as a damaged line.
+TEST(ConnectionHistoryTest, NulRunsAPowerCutLeftHideNoEntry) {
+  const std::string nuls(40, '\0');
+  std::istringstream in(kHeader + "08.12.2026 10:00:00 - Connected" + nuls +
+                        "\r\n08:12:2026 10:00:30 - DisConnected\r\n"
+                        "         = 00:00:35 + [1c]\r\n\r\n" +
+                        nuls + "08.12.2026 11:00:00 - Connected" + nuls +
+                        "08.12.2026 12:00:00 - Connected\r\n"
+                        "08.12.2026 12:01:00 - DisConnected\r\n" +
+                        nuls + "\r\n" + nuls);
+  std::vector<LoggedConnection> read;
+  ConnectionLogReader reader([&](const LoggedConnection& c) { read.push_back(c); });
+  ASSERT_TRUE(readLogStream(in, reader));
+  EXPECT_EQ(reader.skippedLines(), 0u);
+  ASSERT_EQ(read.size(), 3u);
+  EXPECT_TRUE(read[0].restored);
+  EXPECT_EQ(read[0].seconds, 35);
+  EXPECT_EQ(read[1].start.hour, 11);
+  EXPECT_FALSE(read[1].end);
+  EXPECT_EQ(read[2].end->minute, 1);
+  // The running connection is told by the last entry that was written.
+  EXPECT_EQ(runningConnectionStart("08.12.2026 13:00:00 - Connected" + nuls)->hour, 13);
+}
+
 // The reader keeps no more than one line of its own: a line longer than any entry is one
 // skipped line, and what follows it is read as usual.
 TEST(ConnectionHistoryTest, AnOverlongLineIsOneSkippedLine) {
   std::istringstream in(std::string(3 * kLongestLogLine, 'x') + "\r\n" +
                         "08.12.2026 10:00:00 - Connected\r" +
-                        std::string(kLongestLogLine + 1, '\0') + "\n");
+                        std::string(kLongestLogLine + 1, 'y') + "\n");
   std::vector<LoggedConnection> read;
   ConnectionLogReader reader([&](const LoggedConnection& c) { read.push_back(c); });
   ASSERT_TRUE(readLogStream(in, reader));

@@ -64,6 +64,27 @@ TEST(ConnectionLogTest, HeaderOnlyWhenTheLogIsMissing) {
   EXPECT_EQ(fileContent(log.path()), "anything\n");
 }
 
+// A power cut can leave the last append as NUL bytes: the log's end is what was written before
+// them, so a connect line left open is closed, and a summary already written is not written
+// again.
+TEST(ConnectionLogTest, TheEndIsTheLastByteWrittenBeforeNuls) {
+  TemporaryFolder folder;
+  const ConnectionLog log(folder / "Internet.LOG");
+  const std::string connect = kHeader + "08.12.2026 10:00:00 - Connected";
+  put(log.path(), connect + std::string(5000, '\0'));
+  EXPECT_TRUE(log.endsInsideConnectEntry());
+  const std::string summed = connect + "\r\n08.12.2026 10:01:00 - DisConnected\r\n" +
+                             "SUM\r\n\r\n" + std::string(30, '\0');
+  put(log.path(), summed);
+  EXPECT_TRUE(log.endsWithSummary("SUM"));
+  EXPECT_TRUE(
+      log.placeSummary("SUM", ConnectionLog::disconnectEntry(LocalTime{2026, 12, 8, 10, 1, 0, 2})));
+  EXPECT_EQ(fileContent(log.path()), summed);
+  EXPECT_FALSE(log.endsInsideConnectEntry());
+  put(log.path(), std::string(10, '\0'));
+  EXPECT_FALSE(log.endsInsideConnectEntry());
+}
+
 TEST(ConnectionLogTest, EveryEntryByteForByte) {
   TemporaryFolder folder;
   const ConnectionLog log(folder / "Internet.LOG");

@@ -40,14 +40,18 @@ bool syncToDisk(std::FILE* file) {
 bool moveOver(const std::filesystem::path& from, const std::filesystem::path& to) {
   if (std::rename(from.c_str(), to.c_str()) != 0) return false;
   // The new name must reach the disk too, or a power cut could bring back the old file or none.
-  std::filesystem::path folder = to.parent_path();
+  syncFolderOf(to);
+  return true;
+}
+
+void syncFolderOf(const std::filesystem::path& file) {
+  std::filesystem::path folder = file.parent_path();
   if (folder.empty()) folder = ".";
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd >= 0) {
     ::fsync(fd);
     ::close(fd);
   }
-  return true;
 }
 
 }  // namespace detail

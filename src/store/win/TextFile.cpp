@@ -61,6 +61,10 @@ bool moveOver(const std::filesystem::path& from, const std::filesystem::path& to
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+// Windows gives a normal user no flush of a folder's names: renames are written through
+// (moveOver), and a new or deleted name is left to the file system's own journal.
+void syncFolderOf(const std::filesystem::path&) {}
+
 }  // namespace detail
 
 }  // namespace pelmora
