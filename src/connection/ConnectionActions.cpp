@@ -24,6 +24,10 @@ bool flagOn(StoreKey& key, IntegerOption flag) {
   return read(key, flag) == 1;
 }
 
+constexpr const char* kFullNote =
+    "\n\nСоединение пока НЕ засчитано: на диске нет места для базы настроек. Оно сохранено и "
+    "будет засчитано, как только место появится; наблюдение за соединением продолжается.";
+
 constexpr const char* kKeptNote =
     "\n\nСоединение НЕ засчитано и сохранено: после исправления значения оно будет предложено "
     "к подсчёту при следующем запуске программы.\nНаблюдение за соединением выключено до "
@@ -170,12 +174,19 @@ std::string ConnectionActions::settlePending() {
     // Tried again in a second; the window goes on meanwhile.
     c.window.setSettlementRetry(true);
     return unwritten;
+  } catch (const StoreFull& e) {
+    // Like a busy store, tried again every second until there is room; told once.
+    c.window.setSettlementRetry(true);
+    if (!m_toldFull && unwritten.empty()) unwritten = e.what() + std::string(kFullNote);
+    m_toldFull = true;
+    return unwritten;
   } catch (const std::exception& e) {
     m_pending.clear();
     c.window.setSettlementRetry(false);
     c.window.stopMonitoring();
     throw std::runtime_error(e.what() + std::string(kKeptNote));
   }
+  m_toldFull = false;
   c.window.setSettlementRetry(m_unfinished || !m_pending.empty());
   return unwritten;
 }

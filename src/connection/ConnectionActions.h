@@ -104,6 +104,7 @@ class ConnectionActions {
   std::deque<Pending> m_pending;
   bool m_metering = false;      // a connection is metered, so the panels show that one
   bool m_unfinished = false;    // a settled connection's files lag behind
+  bool m_toldFull = false;      // the user knows the store's disk is full
   FileSteps m_unfinishedSteps;  // what they must get
 };
 

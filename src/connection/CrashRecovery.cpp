@@ -45,18 +45,35 @@ RecoveryOutcome recoverCrashedConnection(const DurationFile& durationFile,
 
   const DurationRecord& stored = reading.record;
   // Ended by a disconnect the program saw: the log has its line, and it is a connection.
-  const bool disconnected = connectionLog.holdsDisconnectOf(stored);
+  bool disconnected = connectionLog.holdsDisconnectOf(stored);
+  std::string disconnectEntry = ConnectionLog::disconnectEntry(stored);
+  std::int32_t seconds = stored.seconds;
+  if (!disconnected) {
+    // The file's last write came before the disconnect the log holds (the final one failed,
+    // the disk was full): the connection lasted until that disconnect.
+    if (const auto later = connectionLog.laterDisconnectOf(stored)) {
+      disconnected = true;
+      disconnectEntry = later->entry;
+      seconds += later->secondsAfter;
+    }
+  }
   if (!disconnected) connectionLog.appendRestoredDisconnect(stored);
   failpoint("recovery:restored-line");
-  meter.restoreConnection(stored.startHour, stored.startMinute, stored.weekday, stored.seconds);
+  meter.restoreConnection(stored.startHour, stored.startMinute, stored.weekday, seconds);
   meter.showDuration();
 
+  // A connection that ended normally and only waited for its settlement when the program was
+  // closed is no crash.
   const MessageAnswer answer = boxes.show(questionBox(
       kTitle,
-      "Во время прошлого соединения с Интернетом произошёл сбой,\nв результате которого, "
-      "программа НЕ была закрыта логически.\nНесмотря на это, программа запомнила длительность "
-      "последнего соединения.\nНажмите \"ДА\", чтобы его засчитать, или \"НЕТ\", чтобы "
-      "проигнорировать.",
+      disconnected
+          ? "Прошлое соединение с Интернетом закончилось, но программа не успела его "
+            "засчитать.\nНесмотря на это, программа запомнила длительность этого соединения.\n"
+            "Нажмите \"ДА\", чтобы его засчитать, или \"НЕТ\", чтобы проигнорировать."
+          : "Во время прошлого соединения с Интернетом произошёл сбой,\nв результате которого, "
+            "программа НЕ была закрыта логически.\nНесмотря на это, программа запомнила "
+            "длительность последнего соединения.\nНажмите \"ДА\", чтобы его засчитать, или "
+            "\"НЕТ\", чтобы проигнорировать.",
       MessageAnswer::Yes));
   if (answer != MessageAnswer::Yes) {
     connectionLog.appendIgnored(meter.durationText());
@@ -64,9 +81,8 @@ RecoveryOutcome recoverCrashedConnection(const DurationFile& durationFile,
     return RecoveryOutcome::Ignored;
   }
   MeteredConnection restored = meter.metered();
-  const FileSteps done =
-      settlement.settle(restored, disconnected, "recovery", &durationFile,
-                        ConnectionLog::disconnectEntry(stored), &meter.display());
+  const FileSteps done = settlement.settle(restored, disconnected, "recovery", &durationFile,
+                                           disconnectEntry, &meter.display());
   if (steps != nullptr) *steps = done;
   return RecoveryOutcome::Counted;
 }

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "accounting/Calendar.h"
+
 namespace pelmora {
 
 // A calendar date, compared in calendar order.
@@ -21,9 +23,6 @@ struct CalendarDate {
 
   auto operator<=>(const CalendarDate&) const = default;
 };
-
-// Days since 1970-01-01 of a calendar date (proleptic Gregorian).
-std::int64_t daysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d);
 
 // A local date and time as the connection log writes it.
 struct LogTime {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "accounting/Calendar.h"
 #include "store/DurationFile.h"
 #include "store/TextFile.h"
 
@@ -133,8 +134,12 @@ std::string ConnectionLog::content() const {
 
 bool ConnectionLog::endsWith(const std::string& text) const {
   const std::string bytes = toFileText(text);
+  return tail(bytes.size()) == bytes;
+}
+
+std::string ConnectionLog::tail(std::size_t size) const {
   std::FILE* f = detail::openFile(m_path, "rb");
-  if (f == nullptr) return false;
+  if (f == nullptr) return {};
   // NUL bytes a power cut left where an append was are not the log's end: the end is the last
   // byte that was written.
   long end = std::fseek(f, 0, SEEK_END) == 0 ? std::ftell(f) : -1;
@@ -149,12 +154,87 @@ bool ConnectionLog::endsWith(const std::string& text) const {
     end = start + static_cast<long>(kept);
     nulsOnly = kept == 0;
   }
-  std::string tail(bytes.size(), '\0');
-  const long at = end - static_cast<long>(bytes.size());
-  const bool read = !nulsOnly && at >= 0 && std::fseek(f, at, SEEK_SET) == 0 &&
-                    std::fread(tail.data(), 1, tail.size(), f) == tail.size();
+  const long at = std::max(0L, end - static_cast<long>(size));
+  std::string bytes(static_cast<std::size_t>(std::max(0L, end - at)), '\0');
+  const bool read = !nulsOnly && std::fseek(f, at, SEEK_SET) == 0 &&
+                    std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
   std::fclose(f);
-  return read && tail == bytes;
+  return read ? bytes : std::string();
+}
+
+namespace {
+
+// Seconds since 1970 of a "dd?mm?yyyy" date and its time, any separators; nothing when a field
+// is no number.
+std::optional<std::int64_t> secondsOf(const std::string& date, const std::string& hour,
+                                      const std::string& minute, const std::string& second) {
+  const auto number = [](const std::string& digits) -> std::optional<int> {
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) {
+      return std::nullopt;
+    }
+    return std::stoi(digits);
+  };
+  if (date.size() != 10) return std::nullopt;
+  const auto d = number(date.substr(0, 2));
+  const auto m = number(date.substr(3, 2));
+  const auto y = number(date.substr(6, 4));
+  const auto hh = number(hour);
+  const auto mm = number(minute);
+  const auto ss = number(second);
+  if (!d || !m || !y || !hh || !mm || !ss) return std::nullopt;
+  return daysFromCivil(*y, *m, *d) * 86400 + *hh * 3600 + *mm * 60 + *ss;
+}
+
+// The seconds of a log stamp "dd.mm.yyyy hh:nn:ss".
+std::optional<std::int64_t> stampSeconds(const std::string& stamp) {
+  if (stamp.size() != 19) return std::nullopt;
+  return secondsOf(stamp.substr(0, 10), stamp.substr(11, 2), stamp.substr(14, 2),
+                   stamp.substr(17, 2));
+}
+
+}  // namespace
+
+std::optional<ConnectionLog::LaterDisconnect> ConnectionLog::laterDisconnectOf(
+    const DurationRecord& stored) const {
+  // The connect entry, the line end that closes it and the disconnect entry, each stamp of
+  // 19 characters.
+  const std::string connected = " - Connected";
+  const std::string disconnected = " - DisConnected";
+  const std::size_t stampSize = 19;
+  const std::string end = kLineEnd;
+  const std::size_t size = 2 * stampSize + connected.size() + disconnected.size() + 2 * end.size();
+  const std::string bytes = fromFileText(tail(size));
+  if (bytes.size() != size) return std::nullopt;
+  const std::string connectStamp = bytes.substr(0, stampSize);
+  std::size_t at = stampSize;
+  if (bytes.compare(at, connected.size() + end.size(), connected + end) != 0) return std::nullopt;
+  at += connected.size() + end.size();
+  const std::string disconnectStamp = bytes.substr(at, stampSize);
+  if (bytes.compare(at + stampSize, disconnected.size() + end.size(), disconnected + end) != 0) {
+    return std::nullopt;
+  }
+  // The connect line is this connection's: its hour and minute are the record's start.
+  const auto twoDigitsAt = [&connectStamp](std::size_t i) {
+    return connectStamp.substr(i, 2).find_first_not_of("0123456789") == std::string::npos
+               ? std::stoi(connectStamp.substr(i, 2))
+               : -1;
+  };
+  if (twoDigitsAt(11) != stored.startHour || twoDigitsAt(14) != stored.startMinute) {
+    return std::nullopt;
+  }
+  // A live disconnect's date has full stops; the restored one a start wrote for this record
+  // (its own date and time) is no disconnect the program saw.
+  if (disconnectStamp[2] != '.' || disconnectStamp[5] != '.' ||
+      disconnectStamp ==
+          stored.date + " " + stored.hour + ":" + stored.minute + ":" + stored.second) {
+    return std::nullopt;
+  }
+  const auto saved = secondsOf(stored.date, stored.hour, stored.minute, stored.second);
+  const auto started = stampSeconds(connectStamp);
+  const auto ended = stampSeconds(disconnectStamp);
+  if (!saved || !started || !ended || *ended < *saved || *saved < *started) return std::nullopt;
+  return LaterDisconnect{end + disconnectStamp + disconnected + end,
+                         static_cast<std::int32_t>(*ended - *saved)};
 }
 
 }  // namespace pelmora

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/Clock.h"
@@ -43,6 +45,14 @@ class ConnectionLog {
   // True when the log holds the disconnect line a live disconnect wrote at the moment the record
   // was saved: the connection ended normally, only its settlement did not follow.
   bool holdsDisconnectOf(const DurationRecord& stored) const;
+  // The disconnect a live run logged after the record was saved (its final write at the
+  // disconnect failed, on a full disk): the log ends with the connect line of the record's
+  // start and a disconnect at or after the record's time.
+  struct LaterDisconnect {
+    std::string entry;              // as disconnectEntry(LocalTime) writes it
+    std::int32_t secondsAfter = 0;  // from the record's time to the disconnect
+  };
+  std::optional<LaterDisconnect> laterDisconnectOf(const DurationRecord& stored) const;
   // Puts the summary entry (appendSummary's) directly after the connection's disconnect entry
   // (disconnectEntry), also when later connections were logged meanwhile; at the end when the
   // log ends with that entry, or when it is empty or not in the log (a connect line left open is
@@ -71,6 +81,9 @@ class ConnectionLog {
  private:
   bool append(const std::string& text) const;
   bool endsWith(const std::string& text) const;
+  // The last bytes of the file before the NUL bytes a power cut may have left at its end (fewer
+  // when the file is shorter).
+  std::string tail(std::size_t size) const;
   std::string content() const;
 
   std::filesystem::path m_path;

@@ -21,6 +21,13 @@ class StoreError : public std::runtime_error {
   std::string m_expected;
 };
 
+// The disk has no room for the store's write. Nothing was written; the same step succeeds once
+// there is room again.
+class StoreFull : public StoreError {
+ public:
+  using StoreError::StoreError;
+};
+
 // Another process holds the store's write lock beyond a short wait. Nothing was written; the
 // same step may be tried again later.
 class StoreBusy : public StoreError {

@@ -6,7 +6,10 @@
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <algorithm>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "support/AccountingStore.h"
 #include "connection/Meter.h"
@@ -17,6 +20,7 @@
 #include "store/DurationFile.h"
 #include "store/StoreError.h"
 #include "store/StoreProcedures.h"
+#include "platform/Failpoint.h"
 #include "support/Doubles.h"
 #include "support/ProgramParts.h"
 #include "support/RecordingStatusView.h"
@@ -254,6 +258,70 @@ TEST_F(CrashRecoveryTest, AConnectionKeptAtItsDisconnectIsCountedAsAConnection) 
   for (const char* n : {"NumberD", "NumberW", "NumberM", "NumberT"}) {
     EXPECT_EQ(integer(store, n), 1) << n;
   }
+}
+
+// A full disk at the disconnect: the crash file keeps the last tick and the store cannot take
+// the settlement. The user is told once, the monitor goes on, and a program closed before there
+// is room leaves the connection for the next start, which counts it as it was logged: until its
+// disconnect, as a connection, without a second disconnect line and without calling it a crash.
+TEST_F(CrashRecoveryTest, AConnectionEndedOnAFullDiskIsCountedWholeAtTheNextStart) {
+  {
+    ProgramRun live(store, clock, folder.path());
+    clock.set(2026, 3, 14, 23, 55, 0);
+    live.core.setMonitoring(true);
+    live.probe.answer = 1;
+    live.core.poll();
+    for (int tick = 0; tick < 144; ++tick) {
+      clock.advance(5);
+      live.core.protectorTick();
+    }
+    setWriteRefusal([](const char* file) { return std::string_view(file) == "Duration.tmp"; });
+    store.beFull(true);
+    clock.advance(3);
+    live.probe.answer = 0;
+    live.core.poll();
+    live.core.retrySettlement();
+    setWriteRefusal(nullptr);
+    ASSERT_EQ(live.boxes.shown.size(), 1u);
+    EXPECT_NE(live.boxes.shown[0].text.find("нет места для базы настроек"), std::string::npos);
+    const std::vector<std::string>& calls = live.view.calls;
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "monitoring off"), 0);
+    EXPECT_EQ(fileContent(durationFile.path()), "720 23 55 6 00 07 00\r\n15:03:2026");
+  }
+  store.beFull(false);
+  clock.set(2026, 3, 15, 9, 30, 0);
+  ProgramRun next(store, clock, folder.path());
+  next.boxes.answers = {MessageAnswer::Yes};
+  EXPECT_EQ(recover(next), RecoveryOutcome::Counted);
+  ASSERT_EQ(next.boxes.shown.size(), 1u);
+  EXPECT_EQ(next.boxes.shown[0].text.rfind("Прошлое соединение с Интернетом закончилось", 0), 0u);
+  const std::string logged = fileContent(log.path());
+  EXPECT_EQ(logged.rfind(kHeader + "14.03.2026 23:55:00 - Connected\r\n"
+                                   "15.03.2026 00:07:03 - DisConnected\r\n"
+                                   "         = 00:12:03 + [",
+                         0),
+            0u)
+      << logged;
+  EXPECT_EQ(integer(store, "SecondsT"), 723);
+  EXPECT_EQ(integer(store, "NumberT"), 1);
+  EXPECT_FALSE(std::filesystem::exists(durationFile.path()));
+}
+
+// A start that died after writing the restored disconnect: the next one still tells a crash,
+// not a connection that ended, and counts no connection.
+TEST_F(CrashRecoveryTest, ARestoredDisconnectIsNoDisconnectTheProgramSaw) {
+  crashSaturdayConnection();
+  log.appendRestoredDisconnect(durationFile.read().record);
+  ProgramRun after(store, clock, folder.path());
+  after.boxes.answers = {MessageAnswer::Yes};
+  EXPECT_EQ(recover(after), RecoveryOutcome::Counted);
+  ASSERT_EQ(after.boxes.shown.size(), 1u);
+  EXPECT_EQ(after.boxes.shown[0].text, kQuestion);
+  EXPECT_EQ(fileContent(log.path()), kHeader +
+                                         "14.03.2026 23:55:00 - Connected\r\n"
+                                         "15:03:2026 00:07:00 - DisConnected\r\n"
+                                         "         = 00:12:00 + [15c]\r\n\r\n");
+  EXPECT_EQ(integer(store, "NumberT"), 0);
 }
 
 // A crash file that cannot be written is told once per connection, with the file and why.

@@ -55,6 +55,7 @@ class MemoryStoreKey final : public StoreKey {
   void write(const std::string& name, MemorySettingsStore::Value value) {
     checkOpen(name);
     if (m_store.m_writesBusy) throw StoreBusy(m_path, name, "База настроек занята.");
+    if (m_store.m_full) throw StoreFull(m_path, name, "Нет места на диске.");
     if (m_store.m_refuseWrites || MemorySettingsStore::fold(name) == m_store.m_refusedName) {
       throw StoreError(m_path, name, "Запись запрещена.");
     }

@@ -37,6 +37,8 @@ class MemorySettingsStore final : public SettingsStore {
   void beBusy(bool busy) { m_busy = busy; }
   // Makes every write fail with StoreBusy, as another process holding the lock would.
   void beBusyForWrites(bool busy) { m_writesBusy = busy; }
+  // Makes every write fail with StoreFull, as a disk without room would.
+  void beFull(bool full) { m_full = full; }
 
  private:
   friend class MemoryStoreKey;
@@ -48,6 +50,7 @@ class MemorySettingsStore final : public SettingsStore {
   std::string m_refusedName;
   bool m_busy = false;
   bool m_writesBusy = false;
+  bool m_full = false;
 };
 
 }  // namespace pelmora::testing

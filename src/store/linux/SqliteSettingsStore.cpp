@@ -220,6 +220,7 @@ class SqliteConnection {
   [[noreturn]] void fail(const std::string& key, const std::string& name, const std::string& what) {
     const std::string reason = failure(what);
     if (isBusy()) throw StoreBusy(key, name, reason);
+    if (isFull()) throw StoreFull(key, name, reason);
     throw StoreError(key, name, reason);
   }
 
@@ -248,6 +249,8 @@ class SqliteConnection {
     return code == SQLITE_BUSY || code == SQLITE_LOCKED;
   }
 
+  bool isFull() const { return (sqlite3_errcode(m_db) & 0xFF) == SQLITE_FULL; }
+
   void execOrThrow(const char* sql, const char* what) {
     if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail("", "", what);
   }
@@ -258,8 +261,10 @@ class SqliteConnection {
     if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
       const std::string reason = failure("Не удалось сохранить изменения");
       const bool busy = isBusy();
+      const bool full = isFull();
       sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
       if (busy) throw StoreBusy(key, "", reason);
+      if (full) throw StoreFull(key, "", reason);
       throw StoreError(key, "", reason);
     }
   }
