@@ -18,6 +18,12 @@ std::optional<std::string> preferredQtPlatform(const EnvironmentLookup& environm
   return std::string("xcb;wayland");
 }
 
+bool unmanagedStatusWindow(const EnvironmentLookup& environment, const std::string& platform) {
+  if (platform != "xcb" || !isSet(environment("WAYLAND_DISPLAY"))) return false;
+  const std::optional<std::string> desktop = environment("XDG_CURRENT_DESKTOP");
+  return !desktop || desktop->find("GNOME") == std::string::npos;
+}
+
 const char* const kNativeWaylandNotice =
     "Pelmora: окно статуса открыто прямо в Wayland, а Wayland не даёт программе держать окно "
     "поверх других и ставить его на сохранённое место; его положение не сохраняется. Запустите "

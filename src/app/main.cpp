@@ -133,15 +133,17 @@ std::optional<InstanceRequest> requestOf(const QString& first) {
 
 // On a Wayland session the status window goes through Xwayland where there is one, unless the
 // user chose a platform.
+std::optional<std::string> environmentVariable(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr) return std::nullopt;
+  return std::string(value);
+}
+
 void choosePlatform() {
 #ifndef _WIN32
-  const std::optional<std::string> platform =
-      preferredQtPlatform([](const char* name) -> std::optional<std::string> {
-        const char* value = std::getenv(name);
-        if (value == nullptr) return std::nullopt;
-        return std::string(value);
-      });
-  if (platform) ::setenv("QT_QPA_PLATFORM", platform->c_str(), 1);
+  if (const std::optional<std::string> platform = preferredQtPlatform(environmentVariable)) {
+    ::setenv("QT_QPA_PLATFORM", platform->c_str(), 1);
+  }
 #endif
 }
 
@@ -226,6 +228,9 @@ int main(int argc, char* argv[]) {
                                            .decimalSeparator = separator});
     TMainFrame frame(TMainFrame::Services{
         .core = core, .screen = screen, .arguments = arguments, .placeable = placeable});
+    if (unmanagedStatusWindow(environmentVariable, QGuiApplication::platformName().toStdString())) {
+      frame.setWindowFlag(Qt::X11BypassWindowManagerHint);
+    }
     const auto files = makeFileDialogs();
     const auto beeper = makeBeeper();
     const auto printer = makePrinter();

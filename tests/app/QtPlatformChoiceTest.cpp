@@ -38,5 +38,26 @@ TEST(QtPlatformChoiceTest, AWaylandSessionWithXwaylandGoesThroughX11UnlessTheUse
   EXPECT_EQ(choose({}), std::nullopt);
 }
 
+// Through Xwayland the status window is left to the program, except where GNOME manages it well.
+TEST(QtPlatformChoiceTest, OnlyAnXwaylandWindowOutsideGnomeGoesUnmanaged) {
+  const auto unmanaged = [](const std::map<std::string, std::string>& environment,
+                            const std::string& platform) {
+    return unmanagedStatusWindow(
+        [&environment](const char* name) -> std::optional<std::string> {
+          const auto found = environment.find(name);
+          if (found == environment.end()) return std::nullopt;
+          return found->second;
+        },
+        platform);
+  };
+  EXPECT_TRUE(unmanaged({{"WAYLAND_DISPLAY", "wayland-1"}}, "xcb"));
+  EXPECT_TRUE(
+      unmanaged({{"WAYLAND_DISPLAY", "wayland-1"}, {"XDG_CURRENT_DESKTOP", "sway"}}, "xcb"));
+  EXPECT_FALSE(unmanaged(
+      {{"WAYLAND_DISPLAY", "wayland-0"}, {"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"}}, "xcb"));
+  EXPECT_FALSE(unmanaged({{"XDG_CURRENT_DESKTOP", "XFCE"}}, "xcb"));  // X11 itself
+  EXPECT_FALSE(unmanaged({{"WAYLAND_DISPLAY", "wayland-1"}}, "wayland"));
+}
+
 }  // namespace
 }  // namespace pelmora
