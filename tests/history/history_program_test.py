@@ -103,10 +103,8 @@ class Instance:
 
 
 def snapshot(folder):
-    """Every file of the folder with its bytes (SQLite's shared-memory index aside: a reader
-    rebuilds it from the -wal file, and it holds no data)."""
-    return {name: (digest(os.path.join(folder, name)) if not name.endswith("-shm") else "present")
-            for name in sorted(os.listdir(folder))}
+    """Every file of the folder with its bytes, SQLite's shared-memory index included."""
+    return {name: digest(os.path.join(folder, name)) for name in sorted(os.listdir(folder))}
 
 
 class StatusTest(unittest.TestCase):

@@ -95,7 +95,13 @@ std::string readOnlyUri(const std::filesystem::path& file) {
     walMode = std::fread(header, 1, sizeof header, f) == sizeof header && header[18] == 2;
     std::fclose(f);
   }
-  if (!folderWritable || (walMode && !walPresent)) uri += "&immutable=1";
+  if (!folderWritable || (walMode && !walPresent)) {
+    uri += "&immutable=1";
+  } else if (std::filesystem::exists(std::filesystem::path(file).concat("-shm"), ec)) {
+    // The shared index is read, never written: SQLite keeps its own copy of it in memory where
+    // it would have to update it, so a reader leaves every file of the store as it was.
+    uri += "&readonly_shm=1";
+  }
   return uri;
 }
 
