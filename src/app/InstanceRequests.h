@@ -12,6 +12,7 @@ namespace pelmora {
 enum class InstanceRequest {
   ShowStatus,  // a plain second start, or the menu entry's "Показать окно статуса"
   OpenSettings,  // the menu entry's "Настройки"
+  EndSettled,    // the installer's: end, a connection being metered settled first
 };
 
 // The way a later start reaches the running instance, so that a desktop without a tray never
@@ -39,7 +40,7 @@ class InstanceRequests : public QObject {
   DataFolder m_folder;
   int m_fd = -1;                          // Linux: the pipe, held open for reading and writing
   QSocketNotifier* m_notifier = nullptr;  // Linux
-  QObject* m_events[2] = {};              // Windows: a notifier per request
+  QObject* m_events[3] = {};              // Windows: a notifier per request
 };
 
 }  // namespace pelmora

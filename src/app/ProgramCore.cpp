@@ -299,6 +299,11 @@ void ProgramCore::shutDown() {
   endProgram();
 }
 
+void ProgramCore::endSettled() {
+  if (m_monitor->isConnected()) disconnected();
+  endProgram();
+}
+
 void ProgramCore::endProgram() {
   m_ending = true;
   // Nothing may run between the decision and the end of the loop: no poll, no metering tick and

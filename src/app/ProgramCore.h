@@ -136,6 +136,9 @@ class ProgramCore final : private MonitorTransitions {
   void quit();
   void restart();
   void shutDown();
+  // Ends the program for an update or a removal, as "Выход" would but without its question: a
+  // connection being metered is settled first, as if its link went down now.
+  void endSettled();
   bool ending() const { return m_ending; }
 
  private:

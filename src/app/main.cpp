@@ -91,7 +91,8 @@ char decimalSeparator() {
 }
 
 constexpr const char* kUsage =
-    "Использование: pelmora [/off | /reboot | --status | --settings | --help | --version]\n"
+    "Использование: pelmora [/off | /reboot | --status | --settings | --quit | --help |\n"
+    "                        --version]\n"
     "\n"
     "Pelmora считает время и стоимость коммутируемого (PPP) подключения к интернету.\n"
     "\n"
@@ -99,6 +100,8 @@ constexpr const char* kUsage =
     "  /reboot     перезапуск самой программой: дождаться завершения прежней копии\n"
     "  --status    показать окно статуса (запущенной программы или новой)\n"
     "  --settings  открыть настройки (запущенной программы или новой)\n"
+    "  --quit      завершить запущенную программу, засчитав идущее соединение, и дождаться\n"
+    "              её завершения (код 1, если она не завершилась за 30 секунд)\n"
     "  --help      показать эту справку и выйти\n"
     "  --version   показать версию и выйти\n"
     "\n"
@@ -128,6 +131,7 @@ std::string executablePath() {
 std::optional<InstanceRequest> requestOf(const QString& first) {
   if (first == QStringLiteral("--status")) return InstanceRequest::ShowStatus;
   if (first == QStringLiteral("--settings")) return InstanceRequest::OpenSettings;
+  if (first == QStringLiteral("--quit")) return InstanceRequest::EndSettled;
   return std::nullopt;
 }
 
@@ -193,6 +197,13 @@ int main(int argc, char* argv[]) {
     return kExitFolderUnusable;
   }
   const std::optional<InstanceRequest> request = requestOf(arguments.value(1));
+  if (request == InstanceRequest::EndSettled) {
+    // Nothing runs, or the running instance is asked to end and waited for.
+    if (locked.first()) return 0;
+    InstanceRequests::send(folder, InstanceRequest::EndSettled);
+    lock->release();  // our own reference would count as the instance still running
+    return lock->acquireWhenFree(kRestartWait).first() ? 0 : kExitAlreadyRunning;
+  }
   if (locked.outcome == LockOutcome::Taken) {
     // The menu entry's actions reach the running instance quietly; a plain start is refused
     // and still brings the running instance's window up, so a desktop without a tray never
@@ -257,8 +268,10 @@ int main(int argc, char* argv[]) {
       frame.systemShutdown();
     });
     // What a later start asks: the status window, or the settings where the menu allows them.
-    const auto answer = [&frame](InstanceRequest asked) {
-      if (asked == InstanceRequest::OpenSettings && frame.mSettings->isEnabled()) {
+    const auto answer = [&frame, &core](InstanceRequest asked) {
+      if (asked == InstanceRequest::EndSettled) {
+        core.endSettled();
+      } else if (asked == InstanceRequest::OpenSettings && frame.mSettings->isEnabled()) {
         frame.openSettings(QStringLiteral("o"));
       } else {
         frame.mStatusClick();

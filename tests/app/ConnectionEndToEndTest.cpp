@@ -164,6 +164,33 @@ TEST_F(ConnectionTest, ALinkUpForAFewSecondsIsMeteredAndSettled) {
   EXPECT_TRUE(std::regex_search(log, road)) << log;
 }
 
+// An installer or a script ends the running program with --quit while the link is still up: the
+// connection is settled as if the link went down then, and the program has ended when --quit
+// returns. With nothing running, --quit starts nothing.
+TEST_F(ConnectionTest, QuitFromOutsideSettlesTheConnectionAndWaitsForTheEnd) {
+  firstRun();
+  auto program = start();
+  waitForLock();
+  setLink(true);
+  ASSERT_TRUE(waitForText("Internet.LOG", " - Connected"));
+  ASSERT_TRUE(waitUntil([&] { return fs::exists(home() / "pelmora.requests"); }, 10s));
+  auto quit = start({"--quit"});
+  EXPECT_EQ(quit->wait(30s), 0);
+  EXPECT_FALSE(program->running());
+  EXPECT_EQ(program->wait(1s), 0);
+  EXPECT_EQ(program->messageBoxes(), "");
+  EXPECT_TRUE(std::regex_search(file("Internet.LOG"),
+                                std::regex(" - DisConnected\r\n         = 00:00:\\d\\d \\+ "
+                                           "\\[[0-9.]{1,8}c\\]\r\n\r\n$")))
+      << file("Internet.LOG");
+  EXPECT_EQ(integer("NumberT"), 1);
+  EXPECT_FALSE(fs::exists(home() / "Duration.tmp"));
+
+  auto nothing = start({"--quit"});
+  EXPECT_EQ(nothing->wait(10s), 0);
+  EXPECT_FALSE(testing::instanceLockHeld(home()));
+}
+
 // Another program holds the store's write lock (sqlite3 in a transaction) while a connection
 // ends: the window goes on, the disconnect is seen at once, and the connection is settled with
 // its true duration as soon as the store is free.

@@ -16,6 +16,19 @@ std::filesystem::path pipePath(const DataFolder& folder) {
 
 constexpr char kShowStatus = 's';
 constexpr char kOpenSettings = 'o';
+constexpr char kEndSettled = 'q';
+
+char byteOf(InstanceRequest request) {
+  switch (request) {
+    case InstanceRequest::OpenSettings:
+      return kOpenSettings;
+    case InstanceRequest::EndSettled:
+      return kEndSettled;
+    case InstanceRequest::ShowStatus:
+      break;
+  }
+  return kShowStatus;
+}
 
 }  // namespace
 
@@ -47,7 +60,7 @@ bool InstanceRequests::send(const DataFolder& folder, InstanceRequest request) {
   const int fd = ::open(pipePath(folder).c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat status {};
-  const char byte = request == InstanceRequest::OpenSettings ? kOpenSettings : kShowStatus;
+  const char byte = byteOf(request);
   // A plain file of that name is no instance and is never written to.
   const bool sent =
       ::fstat(fd, &status) == 0 && S_ISFIFO(status.st_mode) && ::write(fd, &byte, 1) == 1;
@@ -62,6 +75,7 @@ void InstanceRequests::drain() {
     for (ssize_t i = 0; i < n; ++i) {
       if (buffer[i] == kShowStatus) emit received(InstanceRequest::ShowStatus);
       if (buffer[i] == kOpenSettings) emit received(InstanceRequest::OpenSettings);
+      if (buffer[i] == kEndSettled) emit received(InstanceRequest::EndSettled);
     }
   }
 }

@@ -8,14 +8,22 @@ namespace pelmora {
 
 namespace {
 
-// One auto-reset event per request, named in the user's session like the instance lock.
+// One auto-reset event per request, named in the user's session like the instance lock. The
+// installer and the uninstaller set "Pelmora.Quit" themselves (data/windows/pelmora.nsi).
 const wchar_t* eventName(InstanceRequest request) {
-  return request == InstanceRequest::OpenSettings ? L"Local\\Pelmora.OpenSettings"
-                                                  : L"Local\\Pelmora.ShowStatus";
+  switch (request) {
+    case InstanceRequest::OpenSettings:
+      return L"Local\\Pelmora.OpenSettings";
+    case InstanceRequest::EndSettled:
+      return L"Local\\Pelmora.Quit";
+    case InstanceRequest::ShowStatus:
+      break;
+  }
+  return L"Local\\Pelmora.ShowStatus";
 }
 
-constexpr InstanceRequest kRequests[] = {InstanceRequest::ShowStatus,
-                                         InstanceRequest::OpenSettings};
+constexpr InstanceRequest kRequests[] = {InstanceRequest::ShowStatus, InstanceRequest::OpenSettings,
+                                         InstanceRequest::EndSettled};
 
 }  // namespace
 
@@ -34,7 +42,7 @@ InstanceRequests::~InstanceRequests() {
 }
 
 bool InstanceRequests::listen() {
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < 3; ++i) {
     const InstanceRequest request = kRequests[i];
     const HANDLE handle = ::CreateEventW(nullptr, FALSE, FALSE, eventName(request));
     if (handle == nullptr) return false;
