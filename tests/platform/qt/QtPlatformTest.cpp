@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,6 +15,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QListView>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QDir>
@@ -225,20 +227,59 @@ TEST(QtFileDialogs, OpeningGivesTheChosenFileOrNothingOnCancel) {
   EXPECT_TRUE(steps.allTaken());
 }
 
-TEST(QtFileDialogs, AProgramPickerListsOnlyWhatCanRun) {
+// The names the dialog's list shows once it has read its folder (or after two seconds), sorted
+// and joined by blanks; then `name` is chosen, or the dialog cancelled.
+ModalSteps::Step readListing(std::string* names, const QString& name = {}) {
+  auto firstSeen = std::make_shared<std::optional<Clock::time_point>>();
+  return [names, name, firstSeen](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    auto* list =
+        dialog == nullptr ? nullptr : dialog->findChild<QListView*>(QStringLiteral("listView"));
+    if (list == nullptr || list->model() == nullptr) return false;
+    if (!*firstSeen) *firstSeen = Clock::now();
+    const QModelIndex root = list->rootIndex();
+    const int rows = list->model()->rowCount(root);
+    const auto waited = Clock::now() - **firstSeen;
+    if (!(rows >= 2 && waited > 300ms) && waited < 2s) return false;
+    // The line of `name` is clicked, as a user chooses, before the accept button.
+    // A name not listed cancels.
+    QStringList shown;
+    bool found = false;
+    for (int row = 0; row < rows; ++row) {
+      const QModelIndex entry = list->model()->index(row, 0, root);
+      shown.append(entry.data().toString());
+      if (!name.isEmpty() && shown.back() == name) {
+        list->setCurrentIndex(entry);
+        found = true;
+      }
+    }
+    shown.sort();
+    *names = shown.join(QLatin1Char(' ')).toStdString();
+    QMetaObject::invokeMethod(dialog, found ? &QDialog::accept : &QDialog::reject,
+                              Qt::QueuedConnection);
+    return true;
+  };
+}
+
+TEST(QtFileDialogs, AProgramPickerListsTheProgramsAndFoldersOfItsFolder) {
   testing::TemporaryFolder folder;
+  std::ofstream(folder / "connect") << "#!/bin/sh\n";
+  fs::permissions(folder / "connect", fs::perms::owner_all | fs::perms::group_read |
+                                          fs::perms::group_exec | fs::perms::others_read |
+                                          fs::perms::others_exec);
+  std::ofstream(folder / "notes.txt") << "x";
+  fs::create_directory(folder / "scripts");
   FileDialogRequest request{"Укажите программу...", "Программы (*)", "", folder.path(), ""};
   request.executablesOnly = true;
-  QDir::Filters programs, others;
-  ModalSteps steps({chooseInDialog({}, [&](QFileDialog& dialog) { programs = dialog.filter(); }),
-                    chooseInDialog({}, [&](QFileDialog& dialog) { others = dialog.filter(); })});
+  std::string programs, everything;
+  ModalSteps steps({readListing(&programs, QStringLiteral("connect")), readListing(&everything)});
   QtFileDialogs dialogs;
-  dialogs.openFile(request);
+  EXPECT_EQ(dialogs.openFile(request), folder / "connect");
   request.executablesOnly = false;
   dialogs.openFile(request);
   EXPECT_TRUE(steps.allTaken());
-  EXPECT_TRUE(programs.testFlag(QDir::Executable) && programs.testFlag(QDir::AllDirs));
-  EXPECT_FALSE(others.testFlag(QDir::Executable));
+  EXPECT_EQ(programs, "connect scripts");
+  EXPECT_EQ(everything, "connect notes.txt scripts");
 }
 
 TEST(QtTranslation, QtsOwnDialogsSpeakRussianFromBesideTheProgramFirst) {
