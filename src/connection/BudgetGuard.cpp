@@ -25,25 +25,35 @@ void BudgetGuard::start(StoreKey& program, char separator) {
 void BudgetGuard::start(const BudgetFigures& figures) {
   m_figures = figures;
   m_armed = true;
-  m_limitNoticed = false;
-  m_balanceNoticed = false;
+  // A threshold already passed when the connection begins was told when it was crossed (or the
+  // balance was never set, as on a fresh install): it is not told again at every connection.
+  m_limitNoticed = limitReached(0);
+  m_balanceNoticed = balanceLeft(0) <= 0;
+}
+
+bool BudgetGuard::limitReached(long double runningCost) const {
+  return m_figures.monthlyLimit > 0 && m_figures.monthSpent + runningCost >= m_figures.monthlyLimit;
+}
+
+float BudgetGuard::balanceLeft(long double runningCost) const {
+  // The balance is in the major unit and the cost in the minor one: the same float steps and
+  // ×0.01 as the settlement, so the notice comes exactly when the drawn balance would be 0.
+  return static_cast<float>(static_cast<long double>(static_cast<float>(m_figures.balance)) -
+                            kMinorToMajor *
+                                static_cast<long double>(static_cast<float>(runningCost)));
 }
 
 std::vector<BudgetNotice> BudgetGuard::check(long double runningCost) {
   std::vector<BudgetNotice> notices;
   if (!m_armed) return notices;
   const long double spent = m_figures.monthSpent + runningCost;
-  if (!m_limitNoticed && m_figures.monthlyLimit > 0 && spent >= m_figures.monthlyLimit) {
+  if (!m_limitNoticed && limitReached(runningCost)) {
     m_limitNoticed = true;
     notices.push_back({BudgetThreshold::MonthlyLimit, "Месячный лимит затрат достигнут",
                        "Затраты за месяц: " + minorMoney(spent) +
                            ", лимит: " + minorMoney(m_figures.monthlyLimit)});
   }
-  // The balance is in the major unit and the cost in the minor one: the same float steps and
-  // ×0.01 as the settlement, so the notice comes exactly when the drawn balance would be 0.
-  const auto balance =
-      static_cast<float>(static_cast<long double>(static_cast<float>(m_figures.balance)) -
-                         kMinorToMajor * static_cast<long double>(static_cast<float>(runningCost)));
+  const float balance = balanceLeft(runningCost);
   if (!m_balanceNoticed && balance <= 0) {
     m_balanceNoticed = true;
     notices.push_back({BudgetThreshold::Balance, "Деньги на счёте закончились",

@@ -31,8 +31,9 @@ struct BudgetFigures {
   char separator = '.';
 };
 
-// Tells the user once per connection and threshold that the money runs out. It reads the store
-// only at the connect; each metering tick compares the running cost with what it read then.
+// Tells the user once per connection and threshold that the money runs out while it runs: a
+// threshold already passed at the connect is not told. It reads the store only at the connect;
+// each metering tick compares the running cost with what it read then.
 class BudgetGuard {
  public:
   // A connection came up: reads CentsM, MaxCents, Account and CurrencySub from the open program
@@ -48,6 +49,8 @@ class BudgetGuard {
   std::vector<BudgetNotice> check(long double runningCost);
 
  private:
+  bool limitReached(long double runningCost) const;
+  float balanceLeft(long double runningCost) const;
   std::string minorMoney(long double amount) const;
   std::string majorMoney(long double amount) const;
 
