@@ -9,6 +9,7 @@ SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
 !include "MUI2.nsh"
+!include "LogicLib.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Pelmora"
 
@@ -43,7 +44,48 @@ Function un.onInit
   SetShellVarContext current
 FunctionEnd
 
+; A running Pelmora holds the files the installer replaces and the uninstaller removes. It is
+; asked to end the way its "Выход" would, a connection being metered settled first (the event
+; "Pelmora.Quit" it listens to), and waited for: every instance holds the mutex "Pelmora" until
+; it has ended. $R9 is 1 when one was running and has ended. One that does not end (an older
+; version that does not listen) is left to the user; a silent run gives up with exit code 2.
+!macro EndRunningPelmora un
+Function ${un}EndRunningPelmora
+  StrCpy $R9 0
+  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "Pelmora") p .r0'
+  ${If} $0 P= 0
+    Return
+  ${EndIf}
+  System::Call 'kernel32::CloseHandle(p r0)'
+  StrCpy $R9 1
+  ask:
+  System::Call 'kernel32::OpenEventW(i 0x0002, i 0, w "Local\Pelmora.Quit") p .r1'
+  ${If} $1 P<> 0
+    System::Call 'kernel32::SetEvent(p r1)'
+    System::Call 'kernel32::CloseHandle(p r1)'
+  ${EndIf}
+  StrCpy $2 0
+  ${Do}
+    Sleep 250
+    System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "Pelmora") p .r0'
+    ${If} $0 P= 0
+      ; Gone: its process lets go of the files a moment later.
+      Sleep 1000
+      Return
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r0)'
+    IntOp $2 $2 + 1
+  ${LoopUntil} $2 >= 120
+  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Pelmora всё ещё работает. Завершите её (меню «Выход») и нажмите «Повтор»." /SD IDCANCEL IDRETRY ask
+  SetErrorLevel 2
+  Quit
+FunctionEnd
+!macroend
+!insertmacro EndRunningPelmora ""
+!insertmacro EndRunningPelmora "un."
+
 Section "Pelmora"
+  Call EndRunningPelmora
   SetOutPath "$INSTDIR"
   File /r "${STAGE}\*.*"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
@@ -58,9 +100,14 @@ Section "Pelmora"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ; An upgrade leaves the program running as it found it.
+  ${If} $R9 = 1
+    Exec '"$INSTDIR\pelmora.exe"'
+  ${EndIf}
 SectionEnd
 
 Section "Uninstall"
+  Call un.EndRunningPelmora
   ; Only what the installer put there: a file the user left in the folder keeps it.
   Delete "$INSTDIR\pelmora.exe"
   Delete "$INSTDIR\pelmora-history.exe"
@@ -69,6 +116,16 @@ Section "Uninstall"
   RMDir /r "$INSTDIR\platforms"
   RMDir /r "$INSTDIR\styles"
   RMDir /r "$INSTDIR\translations"
+  ; Success is told only when the program is gone; until then the uninstaller and its entry
+  ; stay, so that it can be run again.
+  ${If} ${FileExists} "$INSTDIR\pelmora.exe"
+  ${OrIf} ${FileExists} "$INSTDIR\pelmora-history.exe"
+  ${OrIf} ${FileExists} "$INSTDIR\*.dll"
+  ${OrIf} ${FileExists} "$INSTDIR\platforms\*.*"
+    MessageBox MB_OK|MB_ICONSTOP "Не удалось удалить файлы Pelmora из папки $INSTDIR. Закройте программы, которые их используют, и запустите удаление ещё раз." /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\Pelmora.lnk"

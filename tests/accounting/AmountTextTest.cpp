@@ -122,7 +122,9 @@ TEST(AmountText, NonNumbersAreNamedInTheError) {
 }
 
 TEST(AmountText, TheProcessLocaleChangesNothing) {
-  const char* locales[] = {"ru_RU.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8"};
+  // POSIX names, then the Windows runtime's own.
+  const char* locales[] = {"ru_RU.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8", "Russian_Russia.1251",
+                           "ru-RU",       "German_Germany.1252"};
   const char* found = nullptr;
   for (const char* l : locales) {
     if (std::setlocale(LC_ALL, l) != nullptr) {
@@ -131,6 +133,7 @@ TEST(AmountText, TheProcessLocaleChangesNothing) {
     }
   }
   if (found == nullptr) GTEST_SKIP() << "no locale with a comma separator installed";
+  ASSERT_EQ(*std::localeconv()->decimal_point, ',') << found;
   EXPECT_EQ(formatAmount(0.35f, '.'), "0.349999994039536");
   EXPECT_EQ(parseStoredAmount("1.5"), 1.5L);
   EXPECT_EQ(parseTypedAmount("1.5", '.'), 1.5L);
