@@ -615,6 +615,14 @@ TEST_F(MainFrameTest, KeysAndDoubleClicksOpenTheSettings) {
   QTest::keyClick(&frame, Qt::Key_F1);
   ASSERT_EQ(requested.size(), 1);
   EXPECT_EQ(requested.takeFirst().value(0).toString(), QStringLiteral("i"));
+  // The Menu key and Shift+F10 open the popup menu, below the window.
+  for (auto [key, modifiers] : {std::pair{Qt::Key_Menu, Qt::KeyboardModifiers{}},
+                                std::pair{Qt::Key_F10, Qt::KeyboardModifiers{Qt::ShiftModifier}}}) {
+    QTest::keyClick(&frame, key, modifiers);
+    EXPECT_TRUE(frame.PopupMenu->isVisible()) << key;
+    EXPECT_EQ(frame.PopupMenu->pos(), frame.mapToGlobal(QPoint(0, frame.height())));
+    frame.PopupMenu->hide();
+  }
 
   // The statistics open from the displays also while connected, when the menu is locked.
   poll(1);

@@ -246,8 +246,16 @@ void TMainFrame::buildMenu() {
   mHelp = new QAction(QStringLiteral(" "), this);
   mHelp->setShortcut(QKeySequence(Qt::Key_F1));
   connect(mHelp, &QAction::triggered, this, &TMainFrame::mHelpClick);
+  // The keyboard's way to the menu the right button opens: below the window, where it is.
+  mMenuKey = new QAction(QStringLiteral(" "), this);
+  mMenuKey->setShortcuts({QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)});
+  connect(mMenuKey, &QAction::triggered, this, [this] {
+    if (ttMover->isActive()) dragEnd();
+    PopupMenu->popup(MainFrameBG->mapToGlobal(QPoint(0, MainFrameBG->height())));
+  });
   addAction(mAntiCloser);
   addAction(mHelp);
+  addAction(mMenuKey);
 
   trayIcon = new QSystemTrayIcon(this);
   trayIcon->setContextMenu(PopupMenu);

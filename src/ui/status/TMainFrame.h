@@ -103,9 +103,11 @@ class TMainFrame : public QWidget, public StatusView {
   QAction* mSwitch = nullptr;
   QAction* mReStart = nullptr;
   QAction* mQuit = nullptr;
-  // The hidden keyboard menu: Alt+F4 swallowed, F1 for the information tab.
+  // The hidden keyboard menu: Alt+F4 swallowed, F1 for the information tab, the Menu key and
+  // Shift+F10 for the popup menu.
   QAction* mAntiCloser = nullptr;
   QAction* mHelp = nullptr;
+  QAction* mMenuKey = nullptr;
   QTimer* ttInternet = nullptr;
   QTimer* ttDuration = nullptr;
   QTimer* ttProtector = nullptr;
