@@ -21,6 +21,7 @@
 #include "app/ShutdownSignals.h"
 #include "monitor/ConnectionProbe.h"
 #include "platform/DataFolder.h"
+#include "platform/FileOpener.h"
 #include "platform/PathText.h"
 #include "platform/ProgramStarter.h"
 #include "platform/ProgramVersion.h"
@@ -33,7 +34,6 @@
 #include "platform/qt/QtAddressOpener.h"
 #include "platform/qt/QtBeeper.h"
 #include "platform/qt/QtFileDialogs.h"
-#include "platform/qt/QtFileOpener.h"
 #include "platform/qt/QtMessageBoxes.h"
 #include "platform/qt/QtPathText.h"
 #include "platform/qt/QtScreen.h"
@@ -105,7 +105,7 @@ constexpr const char* kUsage =
     "  --help      показать эту справку и выйти\n"
     "  --version   показать версию и выйти\n"
     "\n"
-    "Данные: $PELMORA_HOME, иначе $XDG_DATA_HOME/pelmora (~/.local/share/pelmora).\n"
+    "%s"
     "История подключений для сценариев: pelmora-history --help.\n"
     "Коды выхода: 0 — работа завершена, 1 — программа уже запущена, 2 — папка данных\n"
     "недоступна, 3 — ошибка, остановившая программу.\n";
@@ -115,7 +115,11 @@ constexpr const char* kUsage =
 std::optional<std::string> commandLineAnswer(int argc, char* argv[]) {
   if (argc < 2) return std::nullopt;
   const std::string_view first = argv[1];
-  if (first == "--help" || first == "-h") return std::string(kUsage);
+  if (first == "--help" || first == "-h") {
+    std::string usage = kUsage;
+    usage.replace(usage.find("%s"), 2, dataFolderUsage());
+    return usage;
+  }
   if (first == "--version" || first == "-V")
     return std::string(kProgramName) + " " + kVersionText + "\n";
   return std::nullopt;
@@ -161,7 +165,7 @@ bool windowSystemPlacesWindows() {
 
 int main(int argc, char* argv[]) {
   if (const std::optional<std::string> answer = commandLineAnswer(argc, argv)) {
-    std::cout << *answer << std::flush;
+    showCommandLineAnswer(*answer);
     return 0;
   }
   choosePlatform();
@@ -245,7 +249,7 @@ int main(int argc, char* argv[]) {
     const auto files = makeFileDialogs();
     const auto beeper = makeBeeper();
     const auto printer = makePrinter();
-    QtFileOpener opener;
+    const auto opener = makeFileOpener();
     QtAddressOpener links;
     // Created hidden and kept to the end; destroyed before the status window it moves.
     TSettings settings(core, frame,
@@ -257,7 +261,7 @@ int main(int argc, char* argv[]) {
                                         .starter = *starter,
                                         .files = *files,
                                         .beeper = *beeper,
-                                        .opener = opener,
+                                        .opener = *opener,
                                         .printer = *printer,
                                         .links = links,
                                         .folder = folder,

@@ -14,7 +14,8 @@ std::vector<std::string> toolArguments(int argc, char* argv[]);
 
 // Readies the standard streams and returns the line end of the tool's CSV: LF, CR LF on
 // Windows, where the runtime must neither add a carriage return to the output nor take one
-// away from a log read from standard input.
+// away from a log read from standard input, and where a console gets the text as wide
+// characters. Called after the streams are parted from C's stdio.
 std::string prepareStandardStreams();
 
 }  // namespace pelmora

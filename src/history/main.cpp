@@ -14,9 +14,9 @@
 using namespace pelmora;
 
 int main(int argc, char* argv[]) {
-  const std::string lineEnd = prepareStandardStreams();
   // Output for programs: the C++ streams are never tied to a locale or to C's stdio.
   std::ios::sync_with_stdio(false);
+  const std::string lineEnd = prepareStandardStreams();
   std::cout.imbue(std::locale::classic());
   const SystemClock clock;
   const DataFolder folder = DataFolder::fromEnvironment();

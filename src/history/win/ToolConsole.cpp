@@ -1,6 +1,7 @@
 #include "history/ToolConsole.h"
 
 #include <cstdio>
+#include <iostream>
 
 #include <fcntl.h>
 #include <io.h>
@@ -8,6 +9,7 @@
 
 #include <shellapi.h>
 
+#include "platform/win/ConsoleOutput.h"
 #include "platform/win/WideText.h"
 
 namespace pelmora {
@@ -25,6 +27,9 @@ std::string prepareStandardStreams() {
   // The line ends are the tool's own.
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stdin), _O_BINARY);
+  // A console shows Russian text only as wide characters; a file or a pipe gets UTF-8.
+  writeStreamToConsole(std::cout, STD_OUTPUT_HANDLE);
+  writeStreamToConsole(std::cerr, STD_ERROR_HANDLE);
   return "\r\n";
 }
 

@@ -1,7 +1,8 @@
 #include "platform/qt/QtFileOpener.h"
 
 #include <QDesktopServices>
-#include <QString>
+#include <QDir>
+#include <QProcess>
 #include <QUrl>
 
 #include "platform/qt/QtPathText.h"
@@ -10,7 +11,9 @@ namespace pelmora {
 
 bool QtFileOpener::open(const std::filesystem::path& file) {
   // A local-file URL, so blanks and other special characters in the path stay part of it.
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(pathText(file)));
+  if (QDesktopServices::openUrl(QUrl::fromLocalFile(pathText(file)))) return true;
+  return !m_fallback.isEmpty() &&
+         QProcess::startDetached(m_fallback, {QDir::toNativeSeparators(pathText(file))});
 }
 
 }  // namespace pelmora
