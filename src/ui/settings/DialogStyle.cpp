@@ -17,8 +17,10 @@ namespace pelmora::dialog {
 
 QFont smallFont() {
   QFont font;
-  font.setFamilies({QStringLiteral("Small Fonts"), QStringLiteral("Arial"),
-                    QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed"),
+  // The bitmap font is narrower than Arial: the condensed face comes first where it is, or the
+  // statistics' column headings no longer fit once Arial or its metric twin is installed.
+  font.setFamilies({QStringLiteral("Small Fonts"), QStringLiteral("DejaVu Sans Condensed"),
+                    QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
                     QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(9);
