@@ -10,6 +10,7 @@
 #include "platform/ProgramVersion.h"
 #include "store/ProgramOptions.h"
 #include "ui/settings/ActionRow.h"
+#include "ui/settings/Accessibility.h"
 #include "ui/settings/DialogStyle.h"
 
 namespace pelmora {
@@ -36,6 +37,7 @@ QHBoxLayout* secondsRow(QWidget* page, const char* caption, NumericField* field)
   auto* row = new QHBoxLayout;
   auto* text = dialog::label(caption, page);
   text->setMinimumWidth(250);
+  field->setAccessibleName(text->text(), text);
   row->addWidget(text);
   row->addLayout(field->row());
   row->addWidget(dialog::label("СЕК.", page));

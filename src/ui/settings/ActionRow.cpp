@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include "ui/settings/Accessibility.h"
 #include "ui/settings/DialogStyle.h"
 
 namespace pelmora {
@@ -20,6 +21,11 @@ ActionRow::ActionRow(ActionControls& model, PickedFile kind, const char* caption
       kind == PickedFile::Sound ? QStringLiteral("SoundTest") : QStringLiteral("AppTest"), parent);
   browseButton = dialog::actionButton("...", parent);
   browseButton->setFixedSize(21, 21);
+  // The edit is named by its box's caption; the picture and "..." by what they do.
+  const QString what = QString::fromUtf8(caption).remove(QLatin1Char(':'));
+  dialog::name(edit, caption);
+  dialog::name(testButton, QStringLiteral("ПРОВЕРИТЬ: ") + what);
+  dialog::name(browseButton, QString::fromStdString(pickerRequest(kind, {}).title));
   m_row = new QHBoxLayout;
   m_row->setSpacing(3);
   m_row->addWidget(check);

@@ -1,9 +1,11 @@
 #include "ui/settings/CurrencyRow.h"
 
+#include <algorithm>
 #include <array>
 
 #include <QComboBox>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,6 +14,7 @@
 #include "store/ProgramOptions.h"
 #include "store/SettingsStore.h"
 #include "store/StoreKeys.h"
+#include "ui/settings/Accessibility.h"
 #include "ui/settings/DialogStyle.h"
 
 namespace pelmora {
@@ -58,17 +61,36 @@ CurrencyRow::CurrencyRow(SettingsStore& store,
   cbCurrencyDisplay = new QComboBox(page);
   cbCurrencyDisplay->setGeometry(429, top, 135, 19);
   buildPanel(page, top);
+  dialog::name(cbCurrency, tCurrency->text(), tCurrency);
+  dialog::name(cbCurrencyDisplay, tCurrencyDisplay->text(), tCurrencyDisplay);
 
   connect(cbCurrency, &QComboBox::activated, this, &CurrencyRow::cbCurrencyChange);
   connect(bChange, &QPushButton::clicked, this, &CurrencyRow::bChangeClick);
   connect(bCurOk, &QPushButton::clicked, this, &CurrencyRow::bCurOkClick);
-  // Enter walks the panel's fields and in the last one stores the currency.
-  const std::array<QLineEdit*, 5> order{sRub, eRub, sKop, eKop, eKops};
-  for (std::size_t i = 0; i + 1 < order.size(); ++i) {
-    QLineEdit* next = order[i + 1];
-    connect(order[i], &QLineEdit::returnPressed, next, [next] { next->setFocus(); });
+  // Enter walks the panel's fields and in the last one stores the currency; it goes no further,
+  // to the dialog, where it would confirm the dialog.
+  for (QLineEdit* edit : panelOrder()) edit->installEventFilter(this);
+}
+
+std::array<QLineEdit*, 5> CurrencyRow::panelOrder() const {
+  return {sRub, eRub, sKop, eKop, eKops};
+}
+
+bool CurrencyRow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const std::array<QLineEdit*, 5> order = panelOrder();
+    const auto at = std::find(order.begin(), order.end(), watched);
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && at != order.end()) {
+      if (at + 1 == order.end()) {
+        bCurOkClick();
+      } else {
+        (*(at + 1))->setFocus();
+      }
+      return true;
+    }
   }
-  connect(eKops, &QLineEdit::returnPressed, this, &CurrencyRow::bCurOkClick);
+  return QObject::eventFilter(watched, event);
 }
 
 void CurrencyRow::buildPanel(QWidget* page, int top) {
@@ -76,15 +98,21 @@ void CurrencyRow::buildPanel(QWidget* page, int top) {
   SetCurrecny->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   SetCurrecny->setAutoFillBackground(true);
   SetCurrecny->setGeometry(18, top - 3, 546, 25);
-  panelLabel("ВАЛЮТА:", SetCurrecny, 3, 45);
+  QLabel* major = panelLabel("ВАЛЮТА:", SetCurrecny, 3, 45);
   sRub = panelEdit(SetCurrecny, 48, 22, 2);
   eRub = panelEdit(SetCurrecny, 70, 108, 0);
-  panelLabel("1/100 ВАЛЮТЬI:", SetCurrecny, 182, 72);
+  QLabel* minor = panelLabel("1/100 ВАЛЮТЬI:", SetCurrecny, 182, 72);
   sKop = panelEdit(SetCurrecny, 254, 22, 2);
   eKop = panelEdit(SetCurrecny, 276, 82, 0);
   QLabel* genitive = panelLabel("Род. ПАДЕЖ:", SetCurrecny, 360, 62);
   genitive->setAlignment(Qt::AlignCenter);
   eKops = panelEdit(SetCurrecny, 422, 88, 0);
+  // Each caption stands before a sign and a name: the edits say which they are.
+  dialog::name(sRub, major->text() + QStringLiteral(" ЗНАК"), major);
+  dialog::name(eRub, major->text() + QStringLiteral(" НАЗВАНИЕ"));
+  dialog::name(sKop, minor->text() + QStringLiteral(" ЗНАК"), minor);
+  dialog::name(eKop, minor->text() + QStringLiteral(" НАЗВАНИЕ"));
+  dialog::name(eKops, minor->text() + QLatin1Char(' ') + genitive->text(), genitive);
   bCurOk = dialog::actionButton("OK", SetCurrecny, dialog::kBlack);
   bCurOk->setGeometry(514, 2, 28, 20);
   for (QLineEdit* name : {eRub, eKop, eKops}) forceUpperCase(name);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 
 #include <QObject>
@@ -61,8 +62,14 @@ class CurrencyRow : public QObject {
   // "ИЗМЕНИТЬ" lets the dialog be confirmed even while a connection is metered.
   void commitAllowed();
 
+ protected:
+  // Enter in the panel's edits: see the constructor.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void buildPanel(QWidget* page, int top);
+  // The panel's edits in the order Enter walks them.
+  std::array<QLineEdit*, 5> panelOrder() const;
 
   SettingsStore& m_store;
   std::function<bool(const std::function<void()>&)> m_guard;

@@ -10,6 +10,7 @@
 
 #include "platform/AddressOpener.h"
 #include "ui/settings/DialogStyle.h"
+#include "ui/settings/LinkLabel.h"
 #include "ui/status/DisplayFont.h"
 
 namespace pelmora {
@@ -26,8 +27,9 @@ QFont titleFont() {
   return font;
 }
 
-QLabel* centredLabel(const std::string& text, const QFont& font, QWidget* parent) {
-  auto* label = new QLabel(QString::fromStdString(text), parent);
+template <typename Label = QLabel>
+Label* centredLabel(const std::string& text, const QFont& font, QWidget* parent) {
+  auto* label = new Label(QString::fromStdString(text), parent);
   label->setFont(font);
   label->setAlignment(Qt::AlignCenter);
   label->setMouseTracking(true);
@@ -62,11 +64,16 @@ InfoPage::InfoPage(AddressOpener& opener, const std::filesystem::path& guide, QW
   tAuthor = centredLabel(m_information.authorHeading, dialog::smallFont(), this);
   tName = centredLabel(m_information.author, displayFont(11, true), this);
   tNickName = centredLabel(m_information.nickName, displayFont(11, true), this);
-  tWeb = centredLabel(m_information.link(InfoLink::Web).caption, linkFont, this);
-  tMail = centredLabel(m_information.link(InfoLink::Mail).caption, linkFont, this);
-  tInstruction = centredLabel(m_information.link(InfoLink::Guide).caption, linkFont, this);
-  for (QLabel* label : {tTitle, tVersion, tAuthor, tName, tNickName, tWeb, tMail, tInstruction}) {
+  tWeb = centredLabel<LinkLabel>(m_information.link(InfoLink::Web).caption, linkFont, this);
+  tMail = centredLabel<LinkLabel>(m_information.link(InfoLink::Mail).caption, linkFont, this);
+  tInstruction =
+      centredLabel<LinkLabel>(m_information.link(InfoLink::Guide).caption, linkFont, this);
+  for (QLabel* label : {tTitle, tVersion, tAuthor, tName, tNickName}) {
     label->installEventFilter(this);
+  }
+  for (InfoLink link : kLinks) {
+    linkLabel(link)->installEventFilter(this);
+    connect(linkLabel(link), &LinkLabel::activated, this, [this, link] { openLink(link); });
   }
 
   auto* page = new QVBoxLayout(this);
@@ -92,7 +99,7 @@ void InfoPage::openLink(InfoLink link) {
   (void)m_opener.open(m_information.link(link).address);
 }
 
-QLabel* InfoPage::linkLabel(InfoLink link) const {
+LinkLabel* InfoPage::linkLabel(InfoLink link) const {
   switch (link) {
     case InfoLink::Web:
       return tWeb;

@@ -11,10 +11,12 @@ class QLabel;
 namespace pelmora {
 
 class AddressOpener;
+class LinkLabel;
 
 // "ИНФОРМАЦИЯ": the program's name, version and author, and three links (the web page, a mail
 // to the makers, the user guide) that the desktop opens. A link takes its colour while the
-// pointer is over it and turns black when pressed; a click opens it. Never touches the store.
+// pointer is over it and turns black when pressed; a click opens it, and so do Enter and Space
+// once Tab has reached it. Never touches the store.
 class InfoPage : public QWidget {
   Q_OBJECT
 
@@ -34,9 +36,9 @@ class InfoPage : public QWidget {
   QLabel* tAuthor = nullptr;
   QLabel* tName = nullptr;
   QLabel* tNickName = nullptr;
-  QLabel* tWeb = nullptr;
-  QLabel* tMail = nullptr;
-  QLabel* tInstruction = nullptr;
+  LinkLabel* tWeb = nullptr;
+  LinkLabel* tMail = nullptr;
+  LinkLabel* tInstruction = nullptr;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -44,7 +46,7 @@ class InfoPage : public QWidget {
   void changeEvent(QEvent* event) override;
 
  private:
-  QLabel* linkLabel(InfoLink link) const;
+  LinkLabel* linkLabel(InfoLink link) const;
   // Gives every link the colour its state asks for.
   void showLinkColours();
 

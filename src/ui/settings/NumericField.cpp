@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
+#include "ui/settings/Accessibility.h"
 #include "ui/settings/DialogStyle.h"
 #include "ui/settings/UpDown.h"
 
@@ -25,6 +26,7 @@ NumericField::NumericField(FieldModel model, FieldServices services, QWidget* pa
   const int digits = std::max(m_model.maxLength, m_model.shownLength);
   edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QString(digits, u'8')) + 12);
   upDown = new UpDown(parent);
+  upDown->edit = edit;
   refresh();
   connect(edit, &QLineEdit::textEdited, this, [this](const QString& text) {
     apply([this, typed = text.toStdString()] { return m_model.change(typed); });
@@ -53,6 +55,11 @@ void NumericField::refresh() {
 
 void NumericField::setValue(std::int32_t value) {
   apply([this, value] { return m_model.change(upDownText(value)); });
+}
+
+void NumericField::setAccessibleName(const QString& caption, QLabel* label) {
+  dialog::name(edit, caption, label);
+  dialog::name(upDown, caption);
 }
 
 void NumericField::apply(const std::function<EditResult()>& change) {

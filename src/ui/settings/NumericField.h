@@ -10,6 +10,7 @@
 #include "settings/SettingsNumericEdit.h"
 
 class QHBoxLayout;
+class QLabel;
 class QLineEdit;
 class QWidget;
 
@@ -52,6 +53,8 @@ class NumericField : public QObject {
   void refresh();
   // The program writes a number into the edit (the status window dragged): the validator runs.
   void setValue(std::int32_t value);
+  // The caption a screen reader names the edit and its up-down by; `label` shows it.
+  void setAccessibleName(const QString& caption, QLabel* label = nullptr);
 
   QLineEdit* edit = nullptr;
   UpDown* upDown = nullptr;

@@ -12,6 +12,7 @@
 #include "platform/ProgramVersion.h"
 #include "store/ProgramOptions.h"
 #include "settings/SettingsTexts.h"
+#include "ui/settings/Accessibility.h"
 #include "ui/settings/DialogStyle.h"
 
 namespace pelmora {
@@ -28,12 +29,17 @@ OptionsPage::OptionsPage(OptionsTabs& model, const FieldServices& services, QWid
   bReset = dialog::actionButton("СБРОСИТЬ ВСЕ НАСТРОЙКИ", this, dialog::kRed);
 
   auto* coords = new QHBoxLayout;
-  coords->addWidget(dialog::label("КООРДИНАТЬI  ОКНА  СТАТУСА:", this));
+  QLabel* tCoords = dialog::label("КООРДИНАТЬI  ОКНА  СТАТУСА:", this);
+  QLabel* tx = dialog::label("X =", this);
+  QLabel* ty = dialog::label("Y =", this);
+  eXX->setAccessibleName(tCoords->text() + QLatin1Char(' ') + tx->text(), tx);
+  eYY->setAccessibleName(tCoords->text() + QLatin1Char(' ') + ty->text(), ty);
+  coords->addWidget(tCoords);
   coords->addSpacing(12);
-  coords->addWidget(dialog::label("X =", this));
+  coords->addWidget(tx);
   coords->addLayout(eXX->row());
   coords->addSpacing(12);
-  coords->addWidget(dialog::label("Y =", this));
+  coords->addWidget(ty);
   coords->addLayout(eYY->row());
   coords->addStretch(1);
 

@@ -13,6 +13,7 @@
 #include "connection/AccountSynchronisation.h"
 #include "settings/ReportTexts.h"
 #include "platform/Clock.h"
+#include "ui/settings/Accessibility.h"
 #include "ui/settings/DialogStyle.h"
 
 namespace pelmora {
@@ -165,6 +166,8 @@ void StatisticsPage::build() {
   // The edit and the two buttons share the width of the value columns.
   const int third = (correctionRight - kColumnsLeft - 2 * kCorrectionGap) / 3;
   eNewAccount = dialog::boldEdit(this, 8);
+  // Named by its caption, which follows the currency.
+  tNewAccount->setBuddy(eNewAccount);
   eNewAccount->setGeometry(kColumnsLeft, kCorrectionTop, third, kCorrectionHeight);
   bAccSave = dialog::actionButton("СОХРАНИТЬ", this, dialog::kGreen);
   bAccSave->setGeometry(kColumnsLeft + third + kCorrectionGap, kCorrectionTop, third,

@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QHideEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
@@ -181,6 +182,16 @@ void TSettings::showEvent(QShowEvent* event) {
 void TSettings::hideEvent(QHideEvent* event) {
   QDialog::hideEvent(event);
   if (!event->spontaneous() && m_hideHandlerAttached && !m_core.ending()) formHide();
+}
+
+void TSettings::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    // Off while a connection is metered or the balance is corrected, as the button is.
+    if (bOk->isEnabled()) bOk->click();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 void TSettings::formShow() {

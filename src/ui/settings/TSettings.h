@@ -85,6 +85,9 @@ class TSettings : public QDialog, public SettingsListener {
 
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  // Enter confirms as "O K" does, whatever control has the focus; the buttons themselves never
+  // take it.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void buildTabs();

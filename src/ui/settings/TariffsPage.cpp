@@ -16,6 +16,7 @@
 #include "settings/SettingsTabs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/qt/QtTickBridge.h"
+#include "ui/settings/Accessibility.h"
 #include "ui/settings/CurrencyRow.h"
 #include "ui/settings/DialogStyle.h"
 #include "ui/settings/UpDown.h"
@@ -67,6 +68,7 @@ TariffsPage::TariffsPage(OptionsTabs& model, TariffEditor& editor, SettingsStore
 
   tMaxCents = placedLabel("МАКСИМАЛЬНЬIЕ  ФИНАНСОВЬIЕ  ЗАТРАТЫ:", this, 18, kLimitTop + 3);
   eMaxCents = new NumericField(model.eMaxCents, services, this);
+  eMaxCents->setAccessibleName(tMaxCents->text(), tMaxCents);
   const int left = tMaxCents->x() + tMaxCents->sizeHint().width() + 6;
   eMaxCents->edit->move(left, kLimitTop);
   eMaxCents->upDown->move(left + eMaxCents->edit->width(), kLimitTop - 1);
@@ -82,8 +84,9 @@ TariffsPage::~TariffsPage() {
 }
 
 void TariffsPage::buildEditor(const FieldServices& services) {
-  placedLabel("ДЕНЬ НЕДЕЛИ:", this, 18, kTop + 4);
+  QLabel* tWeek = placedLabel("ДЕНЬ НЕДЕЛИ:", this, 18, kTop + 4);
   cbWeek = new QComboBox(this);
+  dialog::name(cbWeek, tWeek->text(), tWeek);
   for (int day = 0; day < 7; ++day) cbWeek->addItem(QString::fromUtf8(TariffEditor::dayName(day)));
   cbWeek->setGeometry(94, kTop, 130, 20);
   tCopy = dialog::actionButton("КОПИРОВАТЬ ВО ВСЕ ДНИ", this);
@@ -92,6 +95,9 @@ void TariffsPage::buildEditor(const FieldServices& services) {
   tTest->setGeometry(414, kTop, 150, 20);
 
   const std::array<const char*, 3> zones{"#1", "#2", "#3"};
+  // What a screen reader calls each field of a row, after the zone.
+  const std::array<const char*, kColumns.size()> columnNames{"С: ЧАСЫ", "С: МИНУТЫ", "ДО: ЧАСЫ",
+                                                             "ДО: МИНУТЫ", "ЦЕНА ЗА ЧАС"};
   for (std::size_t row = 0; row < 3; ++row) {
     const int top = kRowTop + static_cast<int>(row) * kRowStep;
     placedLabel(zones[row], this, 29, top + 3);
@@ -106,6 +112,8 @@ void TariffsPage::buildEditor(const FieldServices& services) {
           [this, which](int delta) { return m_editor.step(which, delta); },
           [this, which] { return m_editor.text(which); }, m_editor.maxLength(which)};
       auto* field = new NumericField(std::move(model), services, this);
+      field->setAccessibleName(QString::fromUtf8(zones[row]) + QLatin1Char(' ') +
+                               QString::fromUtf8(columnNames[column]));
       field->edit->move(kColumns[column], top);
       field->edit->setFixedHeight(18);
       field->upDown->move(kColumns[column] + field->edit->width(), top - 1);
@@ -127,6 +135,7 @@ void TariffsPage::buildEditor(const FieldServices& services) {
   bRestore->setGeometry(309, kButtonsTop, 100, 21);
 
   memoTest = new QPlainTextEdit(this);
+  dialog::name(memoTest, "ТЕСТ ТАРИФОВ");
   memoTest->setReadOnly(true);
   memoTest->setFocusPolicy(Qt::NoFocus);
   memoTest->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -137,6 +146,7 @@ void TariffsPage::buildEditor(const FieldServices& services) {
   // The silver is the memo's own: its scroll bar keeps the colours of the other scroll bars,
   // whose groove and handle the silver would swap.
   QScrollBar* bar = memoTest->verticalScrollBar();
+  dialog::name(bar, "ПРОКРУТКА ТЕСТА ТАРИФОВ");
   QPalette standard = QApplication::palette(bar);
   standard.setResolveMask(~QPalette::ResolveMask{0});  // every colour its own, none inherited
   bar->setPalette(standard);
@@ -146,6 +156,7 @@ void TariffsPage::buildEditor(const FieldServices& services) {
   shortHandle->setParent(bar);
   bar->setStyle(shortHandle);
   tProgress = new QProgressBar(this);
+  dialog::name(tProgress, "ХОД ТЕСТА ТАРИФОВ (ЧАСЫ)");
   tProgress->setRange(0, 24);
   tProgress->setValue(0);
   tProgress->setTextVisible(false);

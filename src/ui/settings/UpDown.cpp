@@ -3,6 +3,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/settings/Accessibility.h"
+
 namespace pelmora {
 
 namespace {
@@ -19,6 +21,7 @@ QToolButton* arrow(Qt::ArrowType type, QWidget* parent) {
 }  // namespace
 
 UpDown::UpDown(QWidget* parent) : QWidget(parent) {
+  dialog::installAccessibility();
   up = arrow(Qt::UpArrow, this);
   down = arrow(Qt::DownArrow, this);
   auto* layout = new QVBoxLayout(this);
