@@ -14,6 +14,8 @@ struct DataPlaces {
 
 // The file beside the executable that makes a copy portable (the zip carries it).
 inline constexpr const char* kPortableMarker = "Pelmora.portable";
+// A portable copy's settings, beside its other files.
+inline constexpr const char* kPortableSettingsFile = "Pelmora.settings";
 
 // PELMORA_HOME when set; else the executable's folder for a portable copy, or when that folder
 // already holds the files of an older installation (Internet.LOG, Account.LOG, Duration.tmp)

@@ -1,18 +1,20 @@
 // The behaviour every settings store shares, checked on the in-memory store the other modules'
-// tests use and on the real store: the database file, or the registry on Windows.
+// tests use and on the real stores: the database file, or the registry on Windows, and the
+// portable copy's settings file.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
 #include <memory>
 
+#include "store/FileSettingsStore.h"
 #include "store/StoreError.h"
 #include "support/MemorySettingsStore.h"
+#include "support/TemporaryFolder.h"
 #ifdef _WIN32
 #include "store/win/RegistryBacking.h"
 #else
 #include "store/linux/SqliteSettingsStore.h"
-#include "support/TemporaryFolder.h"
 #endif
 
 namespace pelmora {
@@ -43,6 +45,20 @@ struct SqliteBacking {
 using PlatformBacking = SqliteBacking;
 #endif
 
+struct FileBacking {
+  testing::TemporaryFolder folder;
+  std::unique_ptr<SettingsStore> store = make();
+  std::unique_ptr<SettingsStore> second;
+  std::unique_ptr<SettingsStore> make() {
+    return std::make_unique<FileSettingsStore>(folder / "Pelmora.settings");
+  }
+  // The file read anew: it holds only what was written through.
+  SettingsStore& reopened() {
+    second = make();
+    return *second;
+  }
+};
+
 template <typename Backing>
 class StoreSemantics : public ::testing::Test {
  protected:
@@ -50,7 +66,7 @@ class StoreSemantics : public ::testing::Test {
   SettingsStore& store() { return *backing.store; }
 };
 
-using Backings = ::testing::Types<MemoryBacking, PlatformBacking>;
+using Backings = ::testing::Types<MemoryBacking, PlatformBacking, FileBacking>;
 TYPED_TEST_SUITE(StoreSemantics, Backings);
 
 constexpr const char* kKey = "Software\\Kedrun\\Pelmora";
