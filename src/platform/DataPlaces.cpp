@@ -18,6 +18,25 @@ bool folderWritable(const std::filesystem::path& folder) {
   return written;
 }
 
+bool adoptOlderLogs(const std::filesystem::path& dataFolder,
+                    const std::vector<std::filesystem::path>& olderFolders) {
+  constexpr const char* kLogs[] = {"Internet.LOG", "Account.LOG"};
+  std::error_code ec;
+  for (const char* name : kLogs) {
+    if (std::filesystem::exists(dataFolder / name, ec)) return false;
+  }
+  for (const std::filesystem::path& older : olderFolders) {
+    bool copied = false;
+    for (const char* name : kLogs) {
+      if (!std::filesystem::is_regular_file(older / name, ec)) continue;
+      // The older installation keeps its own files: an uninstall of it removes them.
+      copied = std::filesystem::copy_file(older / name, dataFolder / name, ec) || copied;
+    }
+    if (copied) return true;
+  }
+  return false;
+}
+
 std::filesystem::path chooseDataFolder(const DataPlaces& places) {
   if (!places.home.empty()) return places.home;
   const std::filesystem::path& own = places.executableFolder;

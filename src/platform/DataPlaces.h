@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <vector>
 
 namespace pelmora {
 
@@ -22,6 +23,13 @@ inline constexpr const char* kPortableSettingsFile = "Pelmora.settings";
 // and the user can write there; else localAppData\Pelmora. An installed program never writes
 // into its own folder, which a normal user may not change (Program Files).
 std::filesystem::path chooseDataFolder(const DataPlaces& places);
+
+// An upgrade from an older installation that kept its logs beside itself (in its program
+// folder, or where Windows redirected its writes there): copies Internet.LOG and Account.LOG
+// from the first of the folders that holds either into the data folder, once, while the data
+// folder has neither. True when something was copied.
+bool adoptOlderLogs(const std::filesystem::path& dataFolder,
+                    const std::vector<std::filesystem::path>& olderFolders);
 
 // True when a file can be created (and is removed again) in the folder.
 bool folderWritable(const std::filesystem::path& folder);

@@ -59,5 +59,32 @@ TEST(DataPlaces, AnOlderInstallationInAFolderTheUserCannotWriteIsLeftThere) {
   EXPECT_TRUE(folderWritable(scratch.path()));
 }
 
+// An upgrade from an older installation whose logs stay in its program folder (or Windows'
+// VirtualStore copy of it) takes them over once, and never over logs the data folder has.
+TEST(DataPlaces, AnUpgradeTakesTheOlderInstallationsLogsOnce) {
+  testing::TemporaryFolder scratch;
+  const fs::path data = scratch / "Local" / "Pelmora";
+  const fs::path virtualStore = scratch / "VirtualStore" / "Pelmora";
+  const fs::path program = scratch / "Program Files" / "Pelmora";
+  fs::create_directories(data);
+  fs::create_directories(virtualStore);
+  fs::create_directories(program);
+  std::ofstream(program / "Internet.LOG") << "old log";
+  std::ofstream(program / "Account.LOG") << "12.5\r\n";
+
+  // The VirtualStore copy holds nothing here: the program folder's logs are taken.
+  EXPECT_TRUE(adoptOlderLogs(data, {virtualStore, program}));
+  EXPECT_EQ(testing::fileContent(data / "Internet.LOG"), "old log");
+  EXPECT_EQ(testing::fileContent(data / "Account.LOG"), "12.5\r\n");
+  EXPECT_TRUE(fs::exists(program / "Internet.LOG"));  // the older installation keeps its own
+
+  // Once the data folder has logs, nothing is taken again.
+  std::ofstream(data / "Internet.LOG", std::ios::app) << " and a new connection";
+  std::ofstream(program / "Account.LOG") << "99\r\n";
+  EXPECT_FALSE(adoptOlderLogs(data, {program}));
+  EXPECT_EQ(testing::fileContent(data / "Internet.LOG"), "old log and a new connection");
+  EXPECT_EQ(testing::fileContent(data / "Account.LOG"), "12.5\r\n");
+}
+
 }  // namespace
 }  // namespace pelmora
