@@ -1,14 +1,14 @@
 #include "history/HistoryTool.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
 #include <string_view>
 
-#include "accounting/AmountText.h"
-
 #include "history/ConnectionHistory.h"
+#include "history/PeriodSummary.h"
 #include "history/RunningStatus.h"
 #include "platform/PathText.h"
 #include "platform/ProgramVersion.h"
@@ -23,37 +23,46 @@ namespace {
 constexpr const char* kName = "pelmora-history";
 
 constexpr const char* kHelp =
-    "Usage: pelmora-history [--json] [--days | --months] [--since YYYY-MM-DD]\n"
-    "                       [--until YYYY-MM-DD] [LOG | -]\n"
+    "Использование: pelmora-history [--json] [-d [N] | -m [N]] [--since ГГГГ-ММ-ДД]\n"
+    "                               [--until ГГГГ-ММ-ДД] [ЖУРНАЛ | -]\n"
+    "       pelmora-history --oneline [ЖУРНАЛ | -]\n"
     "       pelmora-history --status [--json]\n"
     "\n"
-    "Writes the connections of Pelmora's connection log (LOG, '-' for standard input, by default\n"
-    "Internet.LOG in the data folder: $PELMORA_HOME, else $XDG_DATA_HOME/pelmora, else\n"
-    "~/.local/share/pelmora) as CSV (RFC 4180) with the header\n"
+    "Выводит подключения из журнала Pelmora (ЖУРНАЛ, «-» — стандартный ввод; по умолчанию\n"
+    "Internet.LOG в папке данных: $PELMORA_HOME, иначе $XDG_DATA_HOME/pelmora, иначе\n"
+    "~/.local/share/pelmora) как CSV (RFC 4180) с заголовком\n"
     "  start,end,seconds,cost,unit,restored,cancelled\n"
-    "or, with --json, as one JSON object a line. Times are ISO 8601 local times with their UTC\n"
-    "offset (2026-12-08T10:00:00+03:00); cost is in minor units with a full stop whatever the\n"
-    "locale (a JSON number), unit 'c' or 'k'; figures the log does not give are empty (null).\n"
-    "Lines that are no entry of the log are skipped and counted on standard error. CR LF, LF\n"
-    "and CR line ends are read; the log must be a regular file or standard input.\n"
+    "или, с --json, по одному объекту JSON в строке. Время — местное, ISO 8601, со смещением\n"
+    "от UTC (2026-12-08T10:00:00+03:00); стоимость — в малых единицах валюты, с точкой при\n"
+    "любой локали (в JSON — число), единица «c» или «k»; чего журнал не сообщает, остаётся\n"
+    "пустым (null). Строки, не являющиеся записями журнала, пропускаются, их число выводится\n"
+    "в поток ошибок. Концы строк CR LF, LF и CR; журнал — обычный файл или стандартный ввод.\n"
     "\n"
-    "  --json          JSON lines instead of CSV\n"
-    "  --days          one row per day: day,connections,seconds,cost\n"
-    "  --months        one row per month: month,connections,seconds,cost\n"
-    "                  (as Pelmora's statistics count them, by the day they ended; one\n"
-    "                  restored after a crash adds its time and cost, not a connection)\n"
-    "  --since DATE    only connections that started (with --days or --months: ended) on DATE\n"
-    "                  or later\n"
-    "  --until DATE    ... on DATE or earlier\n"
-    "  --status        one line for a status bar: the running connection's time and cost as\n"
-    "                  Pelmora shows them (\"00:12:00 0.75 $\"), nothing when none runs\n"
-    "  --status --json one object: {\"text\", \"class\" and \"state\" (connected, idle, off),\n"
-    "                  \"seconds\", \"cost\", \"currency\"}\n"
-    "  --version       the version\n"
-    "  --help          this text\n"
+    "  --json            JSON вместо CSV\n"
+    "  -d, --days [N]    по строке на день: day,connections,seconds,cost; с N — только\n"
+    "                    последние N дней с подключениями\n"
+    "  -m, --months [N]  по строке на месяц: month,connections,seconds,cost; с N — только\n"
+    "                    последние N месяцев\n"
+    "                    (подключения считаются, как в статистике Pelmora, в день их\n"
+    "                    окончания; восстановленное после сбоя добавляет время и стоимость,\n"
+    "                    но не подключение); с --json — один документ JSON:\n"
+    "                    {\"days\": [{\"day\", \"connections\", \"seconds\", \"cost\"}, ...]},\n"
+    "                    для месяцев {\"months\": [{\"month\", ...}, ...]}\n"
+    "  --since ДАТА      только подключения, начавшиеся (с -d или -m: закончившиеся) в ДАТУ\n"
+    "                    или позже\n"
+    "  --until ДАТА      ... в ДАТУ или раньше\n"
+    "  --oneline         одна строка для панели, поля через «;»: 1 (версия формата); сегодня\n"
+    "                    (ГГГГ-ММ-ДД); его подключения; секунды; время (ЧЧ:ММ:СС); стоимость;\n"
+    "                    текущий месяц (ГГГГ-ММ); его подключения; секунды; время; стоимость\n"
+    "  --status          одна строка для панели: время и стоимость идущего подключения, как\n"
+    "                    их показывает Pelmora («00:12:00 0.75 $»), или ничего, если его нет\n"
+    "  --status --json   один объект: {\"text\", \"class\" и \"state\" (connected, idle, off),\n"
+    "                    \"seconds\", \"cost\", \"currency\"}\n"
+    "  -V, --version     показать версию и выйти\n"
+    "  -h, --help        показать эту справку и выйти\n"
     "\n"
-    "Exit codes: 0 done, 1 the log (or for --status the settings) cannot be read,\n"
-    "2 bad arguments. The program's files and settings are only read.\n";
+    "Коды выхода: 0 — готово, 1 — журнал (для --status — настройки) не читается,\n"
+    "2 — неверные аргументы. Файлы и настройки программы только читаются.\n";
 
 enum class Summary { None, Days, Months };
 
@@ -62,11 +71,31 @@ struct Arguments {
   bool version = false;
   bool json = false;
   bool status = false;
+  bool oneline = false;
   Summary summary = Summary::None;
+  std::size_t rows = 0;  // the last rows of --days or --months; 0: all
   std::optional<CalendarDate> since;
   std::optional<CalendarDate> until;
   std::optional<std::string> log;  // "-": standard input
 };
+
+// -d, --days, -m, --months, with or without "=N".
+std::optional<Summary> summaryOption(const std::string& arg) {
+  const std::string name = arg.substr(0, arg.find('='));
+  if (name == "-d" || name == "--days") return Summary::Days;
+  if (name == "-m" || name == "--months") return Summary::Months;
+  return std::nullopt;
+}
+
+// A number of rows: decimal digits only, at most nine.
+bool parseRows(const std::string& text, std::size_t& rows) {
+  if (text.empty() || text.size() > 9 ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return false;
+  }
+  rows = static_cast<std::size_t>(std::stoul(text));
+  return true;
+}
 
 // The arguments, or the reason they are wrong.
 std::optional<Arguments> parseArguments(const std::vector<std::string>& list, std::string& error) {
@@ -92,13 +121,25 @@ std::optional<Arguments> parseArguments(const std::vector<std::string>& list, st
       a.json = true;
     } else if (arg == "--status") {
       a.status = true;
-    } else if (arg == "--days" || arg == "--months") {
-      const Summary summary = arg == "--days" ? Summary::Days : Summary::Months;
-      if (a.summary != Summary::None && a.summary != summary) {
+    } else if (arg == "--oneline") {
+      a.oneline = true;
+    } else if (const std::optional<Summary> summary = summaryOption(arg)) {
+      if (a.summary != Summary::None && a.summary != *summary) {
         error = "--days and --months exclude each other";
         return std::nullopt;
       }
-      a.summary = summary;
+      a.summary = *summary;
+      // A number after it, or after "=", limits the rows (a log named by digits alone: "./7").
+      const std::size_t equals = arg.find('=');
+      if (equals != std::string::npos) {
+        if (!parseRows(arg.substr(equals + 1), a.rows)) {
+          error = arg.substr(0, equals) + " wants a number of rows, not \"" +
+                  arg.substr(equals + 1) + "\"";
+          return std::nullopt;
+        }
+      } else if (i + 1 < list.size() && parseRows(list[i + 1], a.rows)) {
+        ++i;
+      }
     } else if (arg.starts_with("--since") || arg.starts_with("--until")) {
       const std::string option = arg.substr(0, 7);
       std::string value;
@@ -125,8 +166,12 @@ std::optional<Arguments> parseArguments(const std::vector<std::string>& list, st
       return std::nullopt;
     }
   }
-  if (a.status && (a.summary != Summary::None || a.since || a.until || a.log)) {
+  if (a.status && (a.summary != Summary::None || a.since || a.until || a.log || a.oneline)) {
     error = "--status takes no other argument but --json";
+    return std::nullopt;
+  }
+  if (a.oneline && (a.summary != Summary::None || a.since || a.until || a.json)) {
+    error = "--oneline takes no other argument but a log";
     return std::nullopt;
   }
   return a;
@@ -191,20 +236,6 @@ int printStatus(const Arguments& a, const HistoryToolContext& context) {
   return kHistoryOk;
 }
 
-// The counted connections of one day or month.
-struct PeriodSum {
-  std::int64_t connections = 0;
-  std::int64_t seconds = 0;
-  long double cost = 0;
-};
-
-std::string periodKey(const CalendarDate& d, Summary summary) {
-  LogTime t;
-  t.date = d;
-  const std::string day = isoTime(t).substr(0, 10);
-  return summary == Summary::Days ? day : day.substr(0, 7);
-}
-
 int printHistory(const Arguments& a, const HistoryToolContext& context) {
   const std::string lineEnd = a.json ? std::string("\n") : context.lineEnd;
   const bool fromInput = a.log && *a.log == "-";
@@ -239,28 +270,29 @@ int printHistory(const Arguments& a, const HistoryToolContext& context) {
     if (offsets.size() > 4096) offsets.clear();
     return offsets[hour] = context.utcOffset(t);
   };
+  const bool listing = a.summary == Summary::None && !a.oneline;
+  const Period period = a.summary == Summary::Months ? Period::Month : Period::Day;
+  const LocalTime now = context.clock.now();
+  const CalendarDate today{now.year, now.month, now.day};
   std::map<std::string, PeriodSum> sums;
-  if (a.summary == Summary::None && !a.json) context.out << csvHeader() << lineEnd;
+  PeriodSum todaySum;
+  PeriodSum monthSum;
+  if (listing && !a.json) context.out << csvHeader() << lineEnd;
   ConnectionLogReader reader([&](const LoggedConnection& c) {
-    if (a.summary == Summary::None) {
+    if (listing) {
       if ((a.since && c.start.date < *a.since) || (a.until && *a.until < c.start.date)) return;
       context.out << (a.json ? jsonLine(c, offset) : csvRow(c, offset)) << lineEnd;
       return;
     }
-    // Only a summary entry counts a connection, on the day it was settled.
-    if (c.unit == 0 || !c.seconds) return;
-    const CalendarDate day = c.end ? c.end->date : c.start.date;
-    if ((a.since && day < *a.since) || (a.until && *a.until < day)) return;
-    PeriodSum& sum = sums[periodKey(day, a.summary)];
-    // A connection restored after a crash adds its time and cost but is no connection more,
-    // as in the program's statistics.
-    if (!c.restored) ++sum.connections;
-    sum.seconds += *c.seconds;
-    try {
-      sum.cost += parseStoredAmount(costNumber(c.cost));
-    } catch (const AmountError&) {
-      // The reader took only cost texts that read as amounts.
+    const std::optional<CalendarDate> day = countedDay(c);
+    if (!day) return;
+    if (a.oneline) {
+      if (*day == today) addTo(todaySum, c);
+      if (day->year == today.year && day->month == today.month) addTo(monthSum, c);
+      return;
     }
+    if ((a.since && *day < *a.since) || (a.until && *a.until < *day)) return;
+    addTo(sums[periodKey(*day, period)], c);
   });
   if (!readLogStream(in, reader)) {
     context.err << kName << ": cannot read " << (fromInput ? "standard input" : utf8Path(path))
@@ -268,19 +300,10 @@ int printHistory(const Arguments& a, const HistoryToolContext& context) {
     return kHistoryUnreadable;
   }
 
-  if (a.summary != Summary::None) {
-    const char* period = a.summary == Summary::Days ? "day" : "month";
-    if (!a.json) context.out << period << ",connections,seconds,cost" << lineEnd;
-    for (const auto& [key, sum] : sums) {
-      const std::string cost = formatAmount(sum.cost, '.');
-      if (a.json) {
-        context.out << "{\"" << period << "\":\"" << key << "\",\"connections\":" << sum.connections
-                    << ",\"seconds\":" << sum.seconds << ",\"cost\":" << cost << "}" << lineEnd;
-      } else {
-        context.out << key << ',' << sum.connections << ',' << sum.seconds << ',' << cost
-                    << lineEnd;
-      }
-    }
+  if (a.oneline) {
+    context.out << oneLine(today, todaySum, monthSum) << lineEnd;
+  } else if (a.summary != Summary::None) {
+    writeSums(context.out, sums, period, a.json, a.rows, lineEnd);
   }
   if (reader.skippedLines() > 0) {
     context.err << kName << ": skipped " << reader.skippedLines() << " lines\n";

@@ -122,7 +122,8 @@ TEST_F(HistoryToolTest, DatesAreInclusiveOnTheStartAndArgumentsAreChecked) {
   EXPECT_EQ(run({utf8Path(folder / "missing.LOG")}), kHistoryUnreadable);
   EXPECT_EQ(run({utf8Path(folder)}), kHistoryUnreadable);
   EXPECT_EQ(run({"--help"}), kHistoryOk);
-  EXPECT_NE(out.str().find("--status"), std::string::npos);
+  EXPECT_EQ(out.str().rfind("Использование: pelmora-history", 0), 0u);
+  EXPECT_NE(out.str().find("Коды выхода: 0"), std::string::npos);
   EXPECT_EQ(run({"--version"}), kHistoryOk);
   EXPECT_EQ(out.str(), "pelmora-history 2.4\n");
   EXPECT_EQ(storeOpened, 0);
@@ -151,9 +152,37 @@ TEST_F(HistoryToolTest, DaysAndMonthsSumTheCountedConnections) {
             "day,connections,seconds,cost\n"
             "2026-03-01,2,150,2.75\n"
             "2026-04-03,1,3630,76\n");
-  EXPECT_EQ(run({"--months", "--json", "--until", "2026-03-31", "-"}, log), kHistoryOk);
-  EXPECT_EQ(out.str(), "{\"month\":\"2026-03\",\"connections\":2,\"seconds\":150,\"cost\":2.75}\n");
+  // Short options, and the last rows only, as "-d 7" asks.
+  EXPECT_EQ(run({"-d", "1", "-"}, log), kHistoryOk);
+  EXPECT_EQ(out.str(), "day,connections,seconds,cost\n2026-04-03,1,3630,76\n");
+  EXPECT_EQ(run({"--days=5", "-"}, log), kHistoryOk);
+  EXPECT_EQ(out.str(),
+            "day,connections,seconds,cost\n2026-03-01,2,150,2.75\n2026-04-03,1,3630,76\n");
+  // JSON: the period is one document, empty or not.
+  EXPECT_EQ(run({"-m", "--json", "--until", "2026-03-31", "-"}, log), kHistoryOk);
+  EXPECT_EQ(
+      out.str(),
+      "{\"months\":[{\"month\":\"2026-03\",\"connections\":2,\"seconds\":150,\"cost\":2.75}]}\n");
+  EXPECT_EQ(run({"--json", "--months", "2", "--since=2027-01-01", "-"}, log), kHistoryOk);
+  EXPECT_EQ(out.str(), "{\"months\":[]}\n");
+  EXPECT_EQ(run({"--days", "--json", "-"}, log), kHistoryOk);
+  EXPECT_EQ(out.str(),
+            "{\"days\":[{\"day\":\"2026-03-01\",\"connections\":2,\"seconds\":150,\"cost\":2.75},"
+            "{\"day\":\"2026-04-03\",\"connections\":1,\"seconds\":3630,\"cost\":76}]}\n");
+  // One line for a status bar: a day without connections, then its month.
+  clock.set(2026, 3, 2, 12, 0, 0);
+  EXPECT_EQ(run({"--oneline", "-"}, log), kHistoryOk);
+  EXPECT_EQ(out.str(), "1;2026-03-02;0;0;00:00:00;0;2026-03;2;150;00:02:30;2.75\n");
   EXPECT_EQ(err.str(), "");
+  for (const std::vector<std::string>& wrong :
+       std::vector<std::vector<std::string>>{{"--days=x"},
+                                             {"-d", "-m"},
+                                             {"--oneline", "--json"},
+                                             {"--oneline", "-d"},
+                                             {"--status", "--oneline"}}) {
+    EXPECT_EQ(run(wrong, log), kHistoryBadArguments) << wrong[0];
+    EXPECT_EQ(out.str(), "");
+  }
 }
 
 // The status bar sees the connection from its first second: the start is the log's open connect
