@@ -148,11 +148,9 @@ std::optional<std::string> environmentVariable(const char* name) {
 }
 
 void choosePlatform() {
-#ifndef _WIN32
   if (const std::optional<std::string> platform = preferredQtPlatform(environmentVariable)) {
-    ::setenv("QT_QPA_PLATFORM", platform->c_str(), 1);
+    qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*platform));
   }
-#endif
 }
 
 // Wayland lets no program keep its window above the others or put it where it was: the window
