@@ -69,8 +69,8 @@ TEST(DataPlaces, AnUpgradeTakesTheOlderInstallationsLogsOnce) {
   fs::create_directories(data);
   fs::create_directories(virtualStore);
   fs::create_directories(program);
-  std::ofstream(program / "Internet.LOG") << "old log";
-  std::ofstream(program / "Account.LOG") << "12.5\r\n";
+  std::ofstream(program / "Internet.LOG", std::ios::binary) << "old log";
+  std::ofstream(program / "Account.LOG", std::ios::binary) << "12.5\r\n";
 
   // The VirtualStore copy holds nothing here: the program folder's logs are taken.
   EXPECT_TRUE(adoptOlderLogs(data, {virtualStore, program}));
@@ -79,8 +79,8 @@ TEST(DataPlaces, AnUpgradeTakesTheOlderInstallationsLogsOnce) {
   EXPECT_TRUE(fs::exists(program / "Internet.LOG"));  // the older installation keeps its own
 
   // Once the data folder has logs, nothing is taken again.
-  std::ofstream(data / "Internet.LOG", std::ios::app) << " and a new connection";
-  std::ofstream(program / "Account.LOG") << "99\r\n";
+  std::ofstream(data / "Internet.LOG", std::ios::app | std::ios::binary) << " and a new connection";
+  std::ofstream(program / "Account.LOG", std::ios::binary) << "99\r\n";
   EXPECT_FALSE(adoptOlderLogs(data, {program}));
   EXPECT_EQ(testing::fileContent(data / "Internet.LOG"), "old log and a new connection");
   EXPECT_EQ(testing::fileContent(data / "Account.LOG"), "12.5\r\n");
