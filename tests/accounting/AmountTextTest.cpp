@@ -123,8 +123,8 @@ TEST(AmountText, NonNumbersAreNamedInTheError) {
 
 TEST(AmountText, TheProcessLocaleChangesNothing) {
   // POSIX names, then the Windows runtime's own.
-  const char* locales[] = {"ru_RU.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8", "Russian_Russia.1251",
-                           "ru-RU",       "German_Germany.1252"};
+  const char* locales[] = {"ru_RU.UTF-8",         "de_DE.UTF-8", "fr_FR.UTF-8",
+                           "Russian_Russia.1251", "ru-RU",       "German_Germany.1252"};
   const char* found = nullptr;
   for (const char* l : locales) {
     if (std::setlocale(LC_ALL, l) != nullptr) {
