@@ -10,6 +10,7 @@
 #include "history/ConnectionHistory.h"
 #include "history/PeriodSummary.h"
 #include "history/RunningStatus.h"
+#include "history/ToolConsole.h"
 #include "platform/PathText.h"
 #include "platform/ProgramVersion.h"
 #include "store/DurationFile.h"
@@ -29,8 +30,7 @@ constexpr const char* kHelp =
     "       pelmora-history --status [--json]\n"
     "\n"
     "Выводит подключения из журнала Pelmora (ЖУРНАЛ, «-» — стандартный ввод; по умолчанию\n"
-    "Internet.LOG в папке данных: $PELMORA_HOME, иначе $XDG_DATA_HOME/pelmora, иначе\n"
-    "~/.local/share/pelmora) как CSV (RFC 4180) с заголовком\n"
+    "Internet.LOG в папке данных: %s) как CSV (RFC 4180) с заголовком\n"
     "  start,end,seconds,cost,unit,restored,cancelled\n"
     "или, с --json, по одному объекту JSON в строке. Время — местное, ISO 8601, со смещением\n"
     "от UTC (2026-12-08T10:00:00+03:00); стоимость — в малых единицах валюты, с точкой при\n"
@@ -321,7 +321,9 @@ int runHistoryTool(const std::vector<std::string>& arguments, const HistoryToolC
     return kHistoryBadArguments;
   }
   if (a->help) {
-    context.out << kHelp;
+    std::string help = kHelp;
+    help.replace(help.find("%s"), 2, dataFolderHelp());
+    context.out << help;
     return kHistoryOk;
   }
   if (a->version) {

@@ -8,6 +8,10 @@ std::vector<std::string> toolArguments(int argc, char* argv[]) {
   return list;
 }
 
+const char* dataFolderHelp() {
+  return "$PELMORA_HOME, иначе $XDG_DATA_HOME/pelmora, иначе\n~/.local/share/pelmora";
+}
+
 std::string prepareStandardStreams() {
   return "\n";
 }

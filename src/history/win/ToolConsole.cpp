@@ -23,6 +23,11 @@ std::vector<std::string> toolArguments(int, char*[]) {
   return list;
 }
 
+const char* dataFolderHelp() {
+  return "%PELMORA_HOME%, иначе папка программы для\nпереносной копии, иначе "
+         "%LOCALAPPDATA%\\Pelmora";
+}
+
 std::string prepareStandardStreams() {
   // The line ends are the tool's own.
   _setmode(_fileno(stdout), _O_BINARY);
