@@ -98,10 +98,6 @@ bool ConnectionLog::placeSummary(const std::string& summaryLine,
   return append(entry);
 }
 
-bool ConnectionLog::endsWithSummary(const std::string& summaryLine) const {
-  return endsWith(summaryLine + kLineEnd + kLineEnd);
-}
-
 bool ConnectionLog::endsInsideConnectEntry() const {
   return endsWith(" - Connected");
 }

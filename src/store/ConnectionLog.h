@@ -31,8 +31,6 @@ class ConnectionLog {
   // The summary line of a counted connection, as the settlement builds it (summaryLineText),
   // then a line end and an empty line. False when it could not be written.
   bool appendSummary(const std::string& summaryLine) const;
-  // True when the log ends with this summary entry (line ends included).
-  bool endsWithSummary(const std::string& summaryLine) const;
   // True when the last entry is a connect line still open: a run ended before anything closed it.
   bool endsInsideConnectEntry() const;
   // A line end closing the connect line, the stamp and " - Canceled", then an empty line.

@@ -76,7 +76,6 @@ TEST(ConnectionLogTest, TheEndIsTheLastByteWrittenBeforeNuls) {
   const std::string summed = connect + "\r\n08.12.2026 10:01:00 - DisConnected\r\n" +
                              "SUM\r\n\r\n" + std::string(30, '\0');
   put(log.path(), summed);
-  EXPECT_TRUE(log.endsWithSummary("SUM"));
   EXPECT_TRUE(
       log.placeSummary("SUM", ConnectionLog::disconnectEntry(LocalTime{2026, 12, 8, 10, 1, 0, 2})));
   EXPECT_EQ(fileContent(log.path()), summed);

@@ -41,8 +41,6 @@ class SqliteSettingsStore final : public SettingsStore {
   // A transaction that takes the write lock at once; a savepoint inside an open handle's.
   void Atomically(const std::function<void()>& steps) override;
 
-  const std::filesystem::path& databaseFile() const { return m_database; }
-
  private:
   SqliteConnection& connection();
 

@@ -29,7 +29,6 @@ class InfoPage : public QWidget {
   void openLink(InfoLink link);
 
   const ProgramInformation& information() const { return m_information; }
-  const InfoLinkStates& linkStates() const { return m_states; }
 
   QLabel* tTitle = nullptr;
   QLabel* tVersion = nullptr;

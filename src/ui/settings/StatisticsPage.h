@@ -61,8 +61,6 @@ class StatisticsPage : public QWidget {
   // The currency's captions of pAccount and tNewAccount, pDollars and pCents.
   void setUnitCaptions(const QString& account, const QString& majorCost, const QString& minorCost);
   const StatisticsCells& cells() const { return m_cells; }
-  // The save dialog's file name, kept for the run.
-  const std::filesystem::path& reportFileName() const { return m_reports.fileName(); }
 
   // Column headings: tlConnection, tlDay, tlWeek, tlMonth, Label2.
   std::array<QLabel*, 5> columnHeads{};
