@@ -221,5 +221,34 @@ TEST_F(ConnectionActionsTest, ABusyStoreDelaysTheSettlement) {
   EXPECT_NE(logText.find("         = 00:00:25 + [0,416666c]\r\n\r\n"), std::string::npos);
 }
 
+// A third connection ending while the two before it still wait finds both crash files taken:
+// it leaves them to their connections and waits without one until Waiting.tmp is free again.
+TEST_F(ConnectionActionsTest, AThirdConnectionEndingBehindTwoWaitingOnesKeepsTheirCrashFiles) {
+  clock.set(2026, 12, 8, 10, 0, 0);
+  store.beBusy(true);
+  connection(100);
+  clock.advance(10);
+  connection(20);
+  connection(2);
+  core.retrySettlement();
+  EXPECT_EQ(integer(store, "NumberT"), 0);
+  EXPECT_EQ(fileContent(folder / "Waiting.tmp"), "105 10 0 2 10 01 40\r\n08:12:2026");
+  EXPECT_EQ(fileContent(folder / "Duration.tmp"), "25 10 1 2 10 02 10\r\n08:12:2026");
+
+  store.beBusy(false);
+  core.retrySettlement();
+  EXPECT_EQ(integer(store, "SecondsT"), 105 + 25 + 7);
+  EXPECT_EQ(integer(store, "NumberT"), 3);
+  EXPECT_FALSE(std::filesystem::exists(folder / "Duration.tmp"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "Waiting.tmp"));
+  const std::string logText = fileContent(folder / "Internet.LOG");
+  const auto first = logText.find("         = 00:01:45 + [");
+  const auto second = logText.find("         = 00:00:25 + [");
+  const auto third = logText.find("         = 00:00:07 + [");
+  EXPECT_LT(first, second);
+  EXPECT_LT(second, third);
+  EXPECT_NE(third, std::string::npos);
+}
+
 }  // namespace
 }  // namespace pelmora
