@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <random>
 #include <string>
 
+#include "accounting/Money.h"
 #include "support/AccountingStore.h"
 
 namespace pelmora {
@@ -75,6 +77,27 @@ TEST(AmountText, RoundsLikeTheCLibraryForOrdinaryValues) {
   for (long double v : {0.5L, 1.0000000000000005L, 99999999999999.95L, 9.999999999999995L,
                         0.00012345678901234567L, 123456789012345.5L, 123456789012346.5L}) {
     EXPECT_EQ(formatAmount(v, '.'), cLibraryGeneral(v)) << static_cast<double>(v);
+  }
+}
+
+// The product of seconds and price is a float before the 1/3600: above 2^24 it loses its odd
+// unit, which connections of more than about 62 hours show in the cost's last digits.
+TEST(AmountText, CostsRoundTheProductOfSecondsAndPriceToFloat) {
+  struct Case {
+    std::int32_t seconds;
+    std::int32_t price;
+    const char* text;
+  };
+  const Case cases[] = {
+      {105, 60, "1.75"},
+      {61, 60, "1.01666665077209"},
+      {223699, 75, "4660.3955078125"},  // 16777425 is held as 16777424
+      {223699, 150, "9320.791015625"},
+      {250001, 75, "5208.3544921875"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(formatAmount(connectionCost(c.seconds, c.price), '.'), c.text)
+        << c.seconds << " s at " << c.price;
   }
 }
 
