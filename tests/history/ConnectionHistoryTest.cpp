@@ -100,13 +100,14 @@ TEST(ConnectionHistoryTest, DamagedForeignAndMisplacedLinesAreSkippedAndCounted)
       "         = 00:30:00 + [3O,5c]\n"       // a letter O among the digits
       "         = 00:30:00 + [30,5x]\n"       // no such unit
       "         = 00:3:00 + [30,5c]\n"        // a minute of one digit
+      "         = 00:60:00 + [1c]\n"          // no minute 60
       "         = 00:30:00 + [30,5c]\n"
       "         = 00:30:00 + [30,5c]\n"  // summed up twice
       "\n"
       "05.03.2026 11:00:00 - Connected and more\n"
       "05.03.2026 25:00:00 - Connected\n");
 
-  EXPECT_EQ(history.skippedLines, 11u);
+  EXPECT_EQ(history.skippedLines, 12u);
   EXPECT_EQ(csv(history),
             std::vector<std::string>{"2026-03-04T11:00:00,2026-03-04T11:30:00,1800,30.5,c,0,0"});
 }
