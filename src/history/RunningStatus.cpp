@@ -163,7 +163,9 @@ std::optional<RunningFigures> priceFromCrashFile(const DurationReading& crashFil
   if (crashFile.status != DurationReading::Status::Read) return std::nullopt;
   const DurationRecord& record = crashFile.record;
   const std::int64_t age = wallSeconds(now) - tickSeconds(record);
-  if (age > kFreshCrashFileSeconds || age < -kFreshCrashFileSeconds) return std::nullopt;
+  // A tick after now was written before the clock was set back: a running meter's next tick
+  // would carry the clock's time again.
+  if (age < 0 || age > kFreshCrashFileSeconds) return std::nullopt;
 
   ReadOnlySettingsStore readOnly(store);
   const DisplayOptions o = readDisplayOptions(readOnly);

@@ -30,7 +30,7 @@ class ReadOnlySettingsStore final : public SettingsStore {
 };
 
 // The crash file is rewritten every five seconds while a connection is metered; one whose tick
-// is further than this from the clock was left by a run that ended without removing it.
+// is older than this was left by a run that ended without removing it.
 inline constexpr int kFreshCrashFileSeconds = 30;
 
 // The running connection as the status window shows it: its duration, its cost (with '.' as
@@ -56,8 +56,8 @@ RunningFigures priceFromStart(const LogTime& start, SettingsStore& store, const 
                               const UtcOffsetOf& utcOffset);
 
 // The same from the crash file's seconds, start and weekday, for a connection whose connect
-// entry the log lacks. Nothing when the file is missing, damaged or stale (see above), or the
-// store records it as already settled.
+// entry the log lacks. Nothing when the file is missing, damaged, stale (see above) or ticked
+// after now, or the store records it as already settled.
 std::optional<RunningFigures> priceFromCrashFile(const DurationReading& crashFile,
                                                  SettingsStore& store, const LocalTime& now);
 

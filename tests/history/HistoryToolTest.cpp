@@ -249,6 +249,13 @@ TEST_F(HistoryToolTest, StatusPricesTheRunningConnectionFromTheStoreWithoutWriti
   clock.set(2026, 3, 15, 9, 30, 0);
   EXPECT_EQ(run({"--status"}), kHistoryOk);
   EXPECT_EQ(out.str(), "");
+  // Nor one whose last tick lies after now: the clock was set back since it was written.
+  clock.set(2026, 3, 15, 0, 6, 59);
+  EXPECT_EQ(run({"--status"}), kHistoryOk);
+  EXPECT_EQ(out.str(), "");
+  clock.set(2026, 3, 14, 23, 0, 0);
+  EXPECT_EQ(run({"--status"}), kHistoryOk);
+  EXPECT_EQ(out.str(), "");
 
   // Missing tariffs are an error and are not created.
   clock.set(2026, 3, 15, 0, 7, 4);
