@@ -85,15 +85,20 @@ class CrashRecoveryTest : public ::testing::Test {
   // minutes later, at 00:07:00 on Sunday; then the crash.
   void crashSaturdayConnection() {
     ProgramRun before(store, clock, folder.path());
+    meterSaturdayConnection(before);
+    clock.set(2026, 3, 15, 9, 30, 0);  // the next start
+  }
+
+  // The Saturday connection metered by a run up to its last protector tick.
+  void meterSaturdayConnection(ProgramRun& run) {
     clock.set(2026, 3, 14, 23, 55, 0);
-    before.core.setMonitoring(true);
-    before.probe.answer = 1;
-    before.core.poll();
+    run.core.setMonitoring(true);
+    run.probe.answer = 1;
+    run.core.poll();
     for (int tick = 0; tick < 144; ++tick) {
       clock.advance(5);
-      before.core.protectorTick();
+      run.core.protectorTick();
     }
-    clock.set(2026, 3, 15, 9, 30, 0);  // the next start
   }
 
   // The next start; nothing when it stopped at an error (shown in a box).
@@ -231,14 +236,7 @@ TEST_F(CrashRecoveryTest, AFailedSettlementIsOfferedAgain) {
 TEST_F(CrashRecoveryTest, AConnectionKeptAtItsDisconnectIsCountedAsAConnection) {
   {
     ProgramRun live(store, clock, folder.path());
-    clock.set(2026, 3, 14, 23, 55, 0);
-    live.core.setMonitoring(true);
-    live.probe.answer = 1;
-    live.core.poll();
-    for (int tick = 0; tick < 144; ++tick) {
-      clock.advance(5);
-      live.core.protectorTick();
-    }
+    meterSaturdayConnection(live);
     store.refuseWritesOf("SecondsT");
     live.probe.answer = 0;
     live.core.poll();
@@ -267,14 +265,7 @@ TEST_F(CrashRecoveryTest, AConnectionKeptAtItsDisconnectIsCountedAsAConnection) 
 TEST_F(CrashRecoveryTest, AConnectionEndedOnAFullDiskIsCountedWholeAtTheNextStart) {
   {
     ProgramRun live(store, clock, folder.path());
-    clock.set(2026, 3, 14, 23, 55, 0);
-    live.core.setMonitoring(true);
-    live.probe.answer = 1;
-    live.core.poll();
-    for (int tick = 0; tick < 144; ++tick) {
-      clock.advance(5);
-      live.core.protectorTick();
-    }
+    meterSaturdayConnection(live);
     setWriteRefusal([](const char* file) { return std::string_view(file) == "Duration.tmp"; });
     store.beFull(true);
     clock.advance(3);
